@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace kvt::artwork {
+
+// The pictures of the main window, drawn by the program so that no image files are needed.
+
+// Page icons of ImageList1, 32 x 32: 0 control, 1 configuration, 2 RS485, 3 program,
+// 4 (unused), 5 functions.
+QIcon pageIcon(int index);
+// Small flags for the language box: 0 Polish, 1 English.
+QIcon languageFlag(int index);
+// The glyph under the caption of the emergency-stop button.
+QIcon stopGlyph();
+
+} // namespace kvt::artwork

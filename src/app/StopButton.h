@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QPushButton>
+
+namespace kvt {
+
+// The large emergency-stop button: bold caption with the stop glyph below it.
+class StopButton : public QPushButton {
+    Q_OBJECT
+public:
+    StopButton(const QString& caption, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace kvt

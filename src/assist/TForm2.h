@@ -1,0 +1,44 @@
+#pragma once
+
+#include "assist/TranslationStore.h"
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTextEdit;
+
+namespace kvt {
+
+// The About window: program name and version, purpose, and the maker's contact lines.
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    // `language` tells the main window's chosen language (1 Polish, 2 English) at each showing.
+    TForm2(std::function<int()> language, QWidget* parent = nullptr);
+
+    TranslationStore& texts() { return texts_; }
+
+    QTextEdit* Info;
+    QLabel* Image2;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QPushButton* btn_Close;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void btn_CloseClick();
+
+    std::function<int()> language_;
+    TranslationStore texts_;
+};
+
+// The program version shown in the About window and the main window's title.
+inline constexpr const char* ProgramVersion = "1.30";
+
+} // namespace kvt

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "assist/TranslationStore.h"
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kvt {
+
+struct AppContext;
+
+// The encoder test window: starts the controller's encoder test and shows its verdict.
+class TForm3 : public QDialog {
+    Q_OBJECT
+public:
+    TForm3(AppContext& context, std::function<int()> language, QWidget* parent = nullptr);
+
+    TranslationStore& texts() { return texts_; }
+
+    QPlainTextEdit* Memo_Enc;
+    QPushButton* btn_EncoderTest;
+    QPushButton* JvXPButton1;
+    QLabel* StaticText1;
+    QLineEdit* Edit_EncoderVal;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormShow();
+    void JvXPButton1Click();
+
+    AppContext& context_;
+    std::function<int()> language_;
+    TranslationStore texts_;
+};
+
+} // namespace kvt

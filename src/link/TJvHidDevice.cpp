@@ -1,0 +1,87 @@
+#include "link/TJvHidDevice.h"
+
+#include "link/TJvHidDeviceController.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+namespace kvt {
+
+TJvHidDevice::TJvHidDevice(TJvHidDeviceController* owner, HidDeviceInfo info)
+    : QObject(owner), owner_(owner), info_(std::move(info)), sleepMs_(owner->DevThreadSleepTime) {}
+
+TJvHidDevice::~TJvHidDevice() {
+    stopIo();
+}
+
+void TJvHidDevice::setThreadSleepTime(int ms) {
+    if (ms >= 10 && ms <= 10000)
+        sleepMs_ = ms;
+}
+
+void TJvHidDevice::setDataHandler(TJvHidDataEvent handler) {
+    handler_ = std::move(handler);
+    if (!handler_) {
+        stopIo();
+        return;
+    }
+    if (!reader_ && checkedOut_ && pluggedIn_ && info_.access)
+        startReader();
+}
+
+void TJvHidDevice::startReader() {
+    ++generation_;
+    const quint64 generation = generation_;
+    QPointer<TJvHidDevice> self(this);
+    IoCounter pending = owner_->ioPending_;
+    TJvHidDeviceController* owner = owner_;
+    TJvHidDeviceReadThread::Callbacks callbacks;
+    // Runs on the reader's thread: the report is queued to the user-interface thread, in order,
+    // tagged with the generation it was read under.
+    callbacks.deliver = [self, owner, generation, pending](QByteArray report) {
+        ++*pending;
+        const bool posted = QMetaObject::invokeMethod(
+            owner,
+            [self, generation, pending, report = std::move(report)] {
+                --*pending;
+                if (self)
+                    self->deliver(generation, report);
+            },
+            Qt::QueuedConnection);
+        if (!posted)
+            --*pending;
+    };
+    callbacks.failed = [owner] {
+        QMetaObject::invokeMethod(owner, [owner] { owner->requestRescan(); }, Qt::QueuedConnection);
+    };
+    reader_ = std::make_unique<TJvHidDeviceReadThread>(owner_->backend(), info_.path, info_.inputReportLength,
+                                                       sleepMs_, std::move(callbacks));
+}
+
+void TJvHidDevice::deliver(quint64 generation, const QByteArray& report) {
+    if (generation != generation_ || !reader_ || !handler_ || report.isEmpty())
+        return;
+    handler_(this, quint8(report[0]), report.mid(1));
+}
+
+bool TJvHidDevice::writeReport(const QByteArray& report) {
+    if (!pluggedIn_ || !info_.access)
+        return false;
+    if (!writer_)
+        writer_ = std::make_unique<HidWriteThread>(owner_->backend(), info_.path, owner_->ioPending_);
+    writer_->queue(report);
+    return true;
+}
+
+void TJvHidDevice::stopIo() {
+    if (reader_ || writer_)
+        ++generation_;
+    if (reader_)
+        reader_->requestStop();
+    if (writer_)
+        writer_->requestStop();
+    if (reader_ || writer_)
+        owner_->retire(std::move(reader_), std::move(writer_));
+}
+
+} // namespace kvt

@@ -1,0 +1,155 @@
+#include "link/TJvHidDeviceController.h"
+
+#include "link/TJvHidDevice.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QMetaObject>
+
+namespace kvt {
+
+TJvHidDeviceController::TJvHidDeviceController(HidBackend* backend, QObject* parent)
+    : QObject(parent), backend_(backend), ioPending_(std::make_shared<std::atomic<int>>(0)) {
+    for (const HidDeviceInfo& info : backend_->enumerate())
+        devices_.append(makeDevice(info));
+    connect(backend_, &HidBackend::devicesChanged, this, &TJvHidDeviceController::requestRescan);
+    backend_->startMonitoring();
+    // The first scan runs as soon as the event loop does, whatever has changed by then.
+    QMetaObject::invokeMethod(this, [this] { rescan(true); }, Qt::QueuedConnection);
+}
+
+TJvHidDeviceController::~TJvHidDeviceController() {
+    shutdownIo(2000);
+    for (TJvHidDevice* device : std::as_const(devices_))
+        delete device;
+    devices_.clear();
+}
+
+TJvHidDevice* TJvHidDeviceController::makeDevice(const HidDeviceInfo& info) {
+    return new TJvHidDevice(this, info);
+}
+
+bool TJvHidDeviceController::shutdownIo(int ms) {
+    for (TJvHidDevice* device : devices_)
+        device->stopIo();
+    QElapsedTimer clock;
+    clock.start();
+    bool allEnded = true;
+    for (auto& reader : stoppingReaders_)
+        allEnded = reader->waitFinished(int(qMax<qint64>(0, ms - clock.elapsed()))) && allEnded;
+    for (auto& writer : stoppingWriters_)
+        allEnded = writer->waitFinished(int(qMax<qint64>(0, ms - clock.elapsed()))) && allEnded;
+    reapFinished();
+    return allEnded;
+}
+
+void TJvHidDeviceController::retire(std::unique_ptr<TJvHidDeviceReadThread> reader,
+                                    std::unique_ptr<HidWriteThread> writer) {
+    if (reader)
+        stoppingReaders_.push_back(std::move(reader));
+    if (writer)
+        stoppingWriters_.push_back(std::move(writer));
+    reapFinished();
+}
+
+void TJvHidDeviceController::reapFinished() {
+    std::erase_if(stoppingReaders_, [](const auto& r) { return r->finished(); });
+    std::erase_if(stoppingWriters_, [](const auto& w) { return w->finished(); });
+}
+
+void TJvHidDeviceController::Enumerate() {
+    for (int i = 0; i < devices_.size(); ++i) {
+        if (!devices_[i]->isPluggedIn())
+            continue;
+        if (onEnumerate_ && !onEnumerate_(devices_[i], i))
+            break;
+    }
+}
+
+TJvHidDevice* TJvHidDeviceController::CheckOutByIndex(int index) {
+    if (index < 0 || index >= devices_.size())
+        return nullptr;
+    TJvHidDevice* device = devices_[index];
+    if (device->isCheckedOut() || !device->isPluggedIn())
+        return nullptr;
+    device->checkedOut_ = true;
+    return device;
+}
+
+void TJvHidDeviceController::CheckIn(TJvHidDevice* device) {
+    const int index = int(devices_.indexOf(device));
+    if (index < 0 || !device->isCheckedOut())
+        return;
+    device->setDataHandler({});
+    if (device->isPluggedIn())
+        devices_[index] = makeDevice(device->info());
+    else
+        devices_.removeAt(index);
+    delete device;
+}
+
+void TJvHidDeviceController::requestRescan() {
+    if (rescanQueued_)
+        return;
+    rescanQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            rescanQueued_ = false;
+            rescan(false);
+        },
+        Qt::QueuedConnection);
+}
+
+void TJvHidDeviceController::rescan(bool raiseAlways) {
+    reapFinished();
+    if (inDeviceChange_) {
+        requestRescan(); // never re-entered: run again once the current change is handled
+        return;
+    }
+    const QList<HidDeviceInfo> present = backend_->enumerate();
+    QHash<quint32, const HidDeviceInfo*> byInstance;
+    for (const HidDeviceInfo& info : present)
+        byInstance.insert(info.instance, &info);
+
+    bool changed = false;
+    QHash<quint32, bool> known;
+    for (int i = 0; i < devices_.size();) {
+        TJvHidDevice* device = devices_[i];
+        const HidDeviceInfo* now = byInstance.value(device->deviceInstance());
+        if (!now) {
+            changed = true;
+            device->pluggedIn_ = false;
+            device->stopIo();
+            if (!device->isCheckedOut()) {
+                devices_.removeAt(i);
+                delete device;
+                continue;
+            }
+        } else {
+            known.insert(device->deviceInstance(), true);
+            // Access can arrive (or go) a moment after the device: that counts as a change too,
+            // so a controller listed without access is connected by the next scan.
+            if (device->info_.access != now->access) {
+                changed = true;
+                device->info_.access = now->access;
+                if (!now->access)
+                    device->stopIo();
+            }
+        }
+        ++i;
+    }
+    for (const HidDeviceInfo& info : present) {
+        if (!known.contains(info.instance)) {
+            changed = true;
+            devices_.append(makeDevice(info));
+        }
+    }
+    if (changed || raiseAlways) {
+        inDeviceChange_ = true;
+        emit deviceChange();
+        inDeviceChange_ = false;
+    }
+}
+
+} // namespace kvt

@@ -1,0 +1,35 @@
+#include "modbus/Rs485Page.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+
+namespace kvt {
+
+Rs485Page::Rs485Page(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
+    setObjectName(QStringLiteral("TabSheet2"));
+
+    EditRx = new QLineEdit(this);
+    EditRx->setObjectName(QStringLiteral("EditRx"));
+    EditRx->setReadOnly(true);
+    EditRx->setGeometry(8, 8, 24, 20);
+
+    StringGrid1 = new QTableWidget(6, 6, this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int row = 0; row < 6; ++row) {
+        for (int col = 0; col < 6; ++col) {
+            auto* item = new QTableWidgetItem;
+            // Row 0 and column 0 hold the headers, shaded like fixed cells.
+            if (row == 0 || col == 0)
+                item->setBackground(palette().button());
+            StringGrid1->setItem(row, col, item);
+        }
+    }
+    StringGrid1->setGeometry(8, 300, 568, 160);
+}
+
+} // namespace kvt

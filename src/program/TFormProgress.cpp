@@ -1,0 +1,53 @@
+#include "program/TFormProgress.h"
+
+#include "assist/Colors.h"
+
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace kvt {
+
+TFormProgress::TFormProgress(std::function<int()> language, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      language_(std::move(language)), texts_(this, QStringLiteral("TFormProgress")) {
+    setObjectName(QStringLiteral("TFormProgress"));
+    setWindowTitle(QStringLiteral("Postęp"));
+    setFixedSize(307, 106);
+
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setRange(0, 5);
+    ProgressBar->setValue(0);
+    ProgressBar->setGeometry(8, 8, 291, 20);
+
+    Message = new QLineEdit(this);
+    Message->setObjectName(QStringLiteral("Message"));
+    Message->setReadOnly(true);
+    Message->setGeometry(8, 36, 291, 22);
+    setBackground(Message, palette().color(QPalette::Highlight));
+    setTextColor(Message, palette().color(QPalette::HighlightedText));
+
+    BtnOK = new QPushButton(QStringLiteral("OK"), this);
+    BtnOK->setObjectName(QStringLiteral("BtnOK"));
+    BtnOK->setEnabled(false);
+    BtnOK->setGeometry(112, 68, 83, 28);
+    connect(BtnOK, &QPushButton::clicked, this, &TFormProgress::BtnOKClick);
+}
+
+void TFormProgress::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFormProgress::FormShow() {
+    BtnOK->setEnabled(false);
+    texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
+}
+
+void TFormProgress::BtnOKClick() {
+    close();
+}
+
+} // namespace kvt
