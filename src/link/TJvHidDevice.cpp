@@ -22,7 +22,7 @@ void TJvHidDevice::setThreadSleepTime(int ms) {
 void TJvHidDevice::setDataHandler(TJvHidDataEvent handler) {
     handler_ = std::move(handler);
     if (!handler_) {
-        stopIo();
+        stopReader(); // commands already queued still go out
         return;
     }
     if (!reader_ && checkedOut_ && pluggedIn_ && info_.access)
@@ -54,8 +54,9 @@ void TJvHidDevice::startReader() {
     callbacks.failed = [owner] {
         QMetaObject::invokeMethod(owner, [owner] { owner->requestRescan(); }, Qt::QueuedConnection);
     };
+    readerReady_ = std::make_shared<ReadyGate>();
     reader_ = std::make_unique<TJvHidDeviceReadThread>(owner_->backend(), info_.path, info_.inputReportLength,
-                                                       sleepMs_, std::move(callbacks));
+                                                       sleepMs_, std::move(callbacks), readerReady_);
 }
 
 void TJvHidDevice::deliver(quint64 generation, const QByteArray& report) {
@@ -69,8 +70,16 @@ bool TJvHidDevice::writeReport(const QByteArray& report) {
         return false;
     if (!writer_)
         writer_ = std::make_unique<HidWriteThread>(owner_->backend(), info_.path, owner_->ioPending_);
-    writer_->queue(report);
+    writer_->queue(report, reader_ ? readerReady_ : nullptr);
     return true;
+}
+
+void TJvHidDevice::stopReader() {
+    if (!reader_)
+        return;
+    ++generation_;
+    reader_->requestStop();
+    owner_->retire(std::move(reader_), nullptr);
 }
 
 void TJvHidDevice::stopIo() {

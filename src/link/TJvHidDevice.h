@@ -39,6 +39,7 @@ public:
 
     // Setting a handler starts the reader when the device is checked out, plugged in and
     // accessible; clearing it stops the reader, and reports still on their way are dropped.
+    // Releasing the device stops its writer too, dropping what it has not yet written.
     void setDataHandler(TJvHidDataEvent handler);
     bool hasDataHandler() const { return bool(handler_); }
 
@@ -56,7 +57,8 @@ private:
     ~TJvHidDevice() override;
 
     void startReader();
-    void stopIo();
+    void stopReader();
+    void stopIo(); // reader and writer; queued writes are dropped
     void deliver(quint64 generation, const QByteArray& report);
 
     TJvHidDeviceController* owner_;
@@ -67,6 +69,7 @@ private:
     TJvHidDataEvent handler_;
     quint64 generation_ = 0;
     std::unique_ptr<TJvHidDeviceReadThread> reader_;
+    std::shared_ptr<ReadyGate> readerReady_;
     std::unique_ptr<HidWriteThread> writer_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <tuple>
 
 namespace kvt {
 
@@ -11,10 +12,11 @@ namespace kvt {
 constexpr int MinimumReportLength = 65;
 
 TJvHidDeviceReadThread::TJvHidDeviceReadThread(HidBackend* backend, QString path, int inputReportLength,
-                                               int sleepMs, Callbacks callbacks)
+                                               int sleepMs, Callbacks callbacks, std::shared_ptr<ReadyGate> ready)
     : state_(std::make_shared<State>()) {
     thread_ = std::thread(&TJvHidDeviceReadThread::run, state_, backend, std::move(path),
-                          std::max(inputReportLength, MinimumReportLength), sleepMs, std::move(callbacks));
+                          std::max(inputReportLength, MinimumReportLength), sleepMs, std::move(callbacks),
+                          std::move(ready));
 }
 
 TJvHidDeviceReadThread::~TJvHidDeviceReadThread() {
@@ -41,8 +43,9 @@ bool TJvHidDeviceReadThread::waitFinished(int ms) {
 }
 
 void TJvHidDeviceReadThread::run(std::shared_ptr<State> state, HidBackend* backend, QString path, int length,
-                                 int sleepMs, Callbacks callbacks) {
+                                 int sleepMs, Callbacks callbacks, std::shared_ptr<ReadyGate> ready) {
     std::unique_ptr<HidHandle> handle = backend->open(path);
+    ready->open();
     if (!handle) {
         if (!state->stop)
             callbacks.failed();
@@ -95,12 +98,12 @@ HidWriteThread::~HidWriteThread() {
         thread_.detach(); // a write may block for seconds; the thread ends after it
 }
 
-void HidWriteThread::queue(QByteArray report) {
+void HidWriteThread::queue(QByteArray report, std::shared_ptr<ReadyGate> ready) {
     std::lock_guard lock(state_->mutex);
     if (state_->stop)
         return;
     ++*state_->pending;
-    state_->queue.push_back(std::move(report));
+    state_->queue.emplace_back(std::move(report), std::move(ready));
     state_->wake.notify_one();
 }
 
@@ -123,16 +126,22 @@ bool HidWriteThread::waitFinished(int ms) {
 
 void HidWriteThread::run(std::shared_ptr<State> state, HidBackend* backend, QString path) {
     std::unique_ptr<HidHandle> handle = backend->open(path);
+    // This handle only writes: it takes no copies of the input reports.
+    if (handle)
+        handle->cancel();
     for (;;) {
         QByteArray report;
+        std::shared_ptr<ReadyGate> ready;
         {
             std::unique_lock lock(state->mutex);
             state->wake.wait(lock, [&] { return state->stop || !state->queue.empty(); });
             if (state->stop)
                 break;
-            report = std::move(state->queue.front());
+            std::tie(report, ready) = std::move(state->queue.front());
             state->queue.pop_front();
         }
+        if (ready)
+            ready->wait(1000);
         // A failed write is not reported: that command is lost, as on the wire.
         if (handle)
             handle->write(reinterpret_cast<const quint8*>(report.constData()), int(report.size()));

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -19,6 +20,26 @@ class HidHandle;
 // handled on the user-interface thread. Shared by a controller and its threads.
 using IoCounter = std::shared_ptr<std::atomic<int>>;
 
+// Opens once a device's reader holds its handle (or has given up). Writes wait for it, so the
+// answer to a command sent right after the reader starts is not lost before the reader listens.
+class ReadyGate {
+public:
+    void open() {
+        std::lock_guard lock(mutex_);
+        ready_ = true;
+        wake_.notify_all();
+    }
+    bool wait(int ms) {
+        std::unique_lock lock(mutex_);
+        return wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return ready_; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool ready_ = false;
+};
+
 // Background reader of one device. It owns its own handle, opened and closed on its own
 // thread, and only reads: in slices of the thread sleep time, so that a stop request is seen
 // within one slice even where a read cannot be interrupted. Every report is passed to `deliver`
@@ -32,7 +53,7 @@ public:
     };
 
     TJvHidDeviceReadThread(HidBackend* backend, QString path, int inputReportLength, int sleepMs,
-                           Callbacks callbacks);
+                           Callbacks callbacks, std::shared_ptr<ReadyGate> ready);
     ~TJvHidDeviceReadThread(); // requests a stop; joins only when the thread has finished
 
     // Asks the thread to stop without waiting for it.
@@ -50,7 +71,7 @@ private:
         HidHandle* handle = nullptr; // guarded by mutex; cancelled on stop
     };
     static void run(std::shared_ptr<State> state, HidBackend* backend, QString path, int length, int sleepMs,
-                    Callbacks callbacks);
+                    Callbacks callbacks, std::shared_ptr<ReadyGate> ready);
 
     std::shared_ptr<State> state_;
     std::thread thread_;
@@ -63,7 +84,8 @@ public:
     HidWriteThread(HidBackend* backend, QString path, IoCounter pending);
     ~HidWriteThread();
 
-    void queue(QByteArray report);
+    // `ready`, when given, is waited for (at most a second) before the report is written.
+    void queue(QByteArray report, std::shared_ptr<ReadyGate> ready = {});
     // Drops what is still queued and asks the thread to stop, without waiting.
     void requestStop();
     bool finished() const { return state_->finished; }
@@ -73,7 +95,7 @@ private:
     struct State {
         std::mutex mutex;
         std::condition_variable wake;
-        std::deque<QByteArray> queue;
+        std::deque<std::pair<QByteArray, std::shared_ptr<ReadyGate>>> queue;
         bool stop = false;
         std::atomic<bool> finished{false};
         IoCounter pending;

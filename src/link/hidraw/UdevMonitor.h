@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+struct udev;
+struct udev_monitor;
+
+namespace kvt {
+
+// Listens to the device events udev broadcasts for one subsystem, after its rules have run (so
+// permissions granted by rules are in place when an event arrives).
+class UdevMonitor : public QObject {
+    Q_OBJECT
+public:
+    explicit UdevMonitor(const char* subsystem, QObject* parent = nullptr);
+    ~UdevMonitor() override;
+
+    // False when the monitor could not be set up; it then never signals.
+    bool isValid() const { return m_notifier != nullptr; }
+
+signals:
+    // One or more devices of the subsystem were added, removed or changed.
+    void deviceEvent();
+
+private:
+    void drain();
+
+    udev* m_udev = nullptr;
+    udev_monitor* m_monitor = nullptr;
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+} // namespace kvt
