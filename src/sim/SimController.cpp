@@ -1,0 +1,342 @@
+#include "sim/SimController.h"
+
+#include "sim/Bytes.h"
+#include "sim/Codes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace kvt::sim {
+
+namespace {
+
+constexpr double kHomeSwitchDistance = 1.0; // the home switch is found this far from the start
+constexpr int kRegisterPreviewPeriodMs = 500;
+constexpr int kMaxFrameBytes = 62; // what fits into one input report after the code and count
+
+QByteArray ack(quint8 code) {
+    return QByteArray(1, static_cast<char>(code));
+}
+
+} // namespace
+
+SimController::SimController(const QString& model, float firmware, const QString& deviceText)
+    : model_(model), deviceText_(deviceText), config_(factoryConfig(model, firmware)) {
+    resetMotionLimits();
+}
+
+std::unique_lock<std::recursive_mutex> SimController::guard() const {
+    return lock_ ? std::unique_lock<std::recursive_mutex>(*lock_) : std::unique_lock<std::recursive_mutex>();
+}
+
+QList<QByteArray> SimController::handle(const QByteArray& c) {
+    const auto lock = guard();
+    if (c.isEmpty())
+        return {};
+    const quint8 code = bytes::u8(c, 0);
+    switch (code) {
+    case op::Identity:
+        return {encodeIdentity(config_.firmware, deviceText_)};
+    case op::Configuration:
+        return {encodeConfigReport(config_)};
+    case op::LiveStatus:
+        return {encodeLiveStatus(liveState())};
+    case op::WriteConfiguration:
+        applyConfigWrite(config_, c, model_);
+        resetMotionLimits();
+        return {ack(code)};
+    case op::FactoryReset:
+        config_ = factoryConfig(model_, config_.firmware);
+        resetMotionLimits();
+        return {ack(code)};
+    case op::SetModbusLink:
+        applyModbusLink(config_, c);
+        return {ack(code)};
+    case op::SetMotionParams: {
+        const float speed = bytes::f32le(c, 5);
+        const float acc = bytes::f32le(c, 9);
+        axis_.setLimits(std::isnan(speed) ? axis_.maxSpeed() : std::clamp(speed, 1e-4f, 1e6f),
+                        std::isnan(acc) ? axis_.acceleration() : std::clamp(acc, 1e-4f, 1e6f));
+        return {ack(code)};
+    }
+    case op::DriveOn:
+        driveOn_ = true;
+        return {ack(code)};
+    case op::DriveOff:
+        driveOn_ = false;
+        axis_.stop();
+        return {ack(code)};
+    case op::Stop:
+        axis_.stop();
+        program_.stop();
+        return {};
+    case op::ZeroPosition:
+        axis_.place(0);
+        return {};
+    case op::GoTo:
+    case op::MoveBy:
+    case op::RunAtSpeed:
+    case op::Home:
+        return motion(code, bytes::f32le(c, 1));
+    case op::SetOutputs:
+        env_.outputs = bytes::u8(c, 1) & io::OutputMask;
+        return {};
+    case op::SimulateInputs:
+        return applyInputs(bytes::u8(c, 1));
+    case op::ProgramBegin:
+        return program_.begin(c);
+    case op::ProgramRecord:
+        return program_.receive(c);
+    case op::ProgramReadLength:
+        return {program_.readLength()};
+    case op::ProgramReadNext:
+        return {program_.readNext()};
+    case op::ProgramStart:
+        // A KVT318 set to start its program by the START input ignores the command.
+        if (!(model_ == QLatin1String("KVT318") && config_.startStopMode))
+            program_.start();
+        return {};
+    case op::ProgramPause:
+        program_.pause();
+        return {};
+    case op::ProgramRunState:
+        return {program_.runStateReport()};
+    case op::SetRegister:
+        return registers_.set(c) ? QList<QByteArray>{ack(code)} : QList<QByteArray>{};
+    case op::SaveRegisters:
+        registers_.save();
+        return {ack(code)};
+    case op::ReadRegisters:
+        return registers_.report();
+    case op::ModbusPreview:
+        if (bytes::u8(c, 1) <= 2) {
+            previewMode_ = bytes::u8(c, 1);
+            previewElapsed_ = 0;
+        }
+        return {};
+    case op::EncoderTest:
+        if (config_.encoderMode == 0)
+            encoderTest_.start(0, EncoderTest::NoSignal);
+        else
+            encoderTest_.start(config_.encoderResol, encoderWiring_);
+        return {};
+    default:
+        return {};
+    }
+}
+
+QList<QByteArray> SimController::motion(quint8 code, float value) {
+    if (!driveOn_ || !std::isfinite(value))
+        return {};
+    switch (code) {
+    case op::GoTo:
+        axis_.moveTo(value);
+        return {};
+    case op::MoveBy:
+        axis_.moveBy(value);
+        return {};
+    case op::RunAtSpeed:
+        axis_.runAt(value);
+        return {};
+    case op::Home:
+        axis_.home(value, kHomeSwitchDistance);
+        return {ack(code)};
+    default:
+        return {};
+    }
+}
+
+QList<QByteArray> SimController::applyInputs(quint8 inputs) {
+    QList<QByteArray> out;
+    const quint8 now = inputs & io::InputMask;
+    const quint8 rising = now & ~env_.inputs;
+    const quint8 falling = env_.inputs & ~now;
+    env_.inputs = now;
+    // The Stop input halts the motor and the program (on the PXA-KVT that input is In3).
+    if ((rising & io::StopIn) && model_ != QLatin1String("PXA-KVT")) {
+        axis_.stop();
+        program_.stop();
+        out.append(ack(op::Stopped));
+    }
+    if (config_.startStopMode) {
+        if (rising & io::Run)
+            program_.start();
+        if (falling & io::Run)
+            program_.stop();
+    }
+    return out;
+}
+
+void SimController::advance(int ms) {
+    const auto lock = guard();
+    // While the motor moves, time goes in 1 ms steps so the home inputs are seen in time.
+    while (ms > 0) {
+        const int step = axis_.moving() ? 1 : ms;
+        tick(step);
+        ms -= step;
+    }
+}
+
+void SimController::tick(int ms) {
+    if (axis_.mode() == Axis::Mode::Homing && (env_.inputs & (io::Home1 | io::Home2)))
+        axis_.homeSwitchReached();
+    encoderTurns_ += axis_.advance(ms) / unitsPerRevolution();
+    outbox_.append(encoderTest_.advance(ms));
+    if (previewMode_ == 2) {
+        for (previewElapsed_ += ms; previewElapsed_ >= kRegisterPreviewPeriodMs;
+             previewElapsed_ -= kRegisterPreviewPeriodMs)
+            outbox_.append(registers_.report());
+    }
+}
+
+QList<QByteArray> SimController::takeUnsolicited() {
+    const auto lock = guard();
+    return std::exchange(outbox_, {});
+}
+
+void SimController::powerCycle() {
+    const auto lock = guard();
+    const double position = config_.positionMem ? axis_.position() : 0.0;
+    axis_ = Axis();
+    axis_.place(position);
+    resetMotionLimits();
+    driveOn_ = false;
+    env_.inputs = 0;
+    env_.outputs = 0;
+    encoderTurns_ = 0;
+    encoderTest_.cancel();
+    program_.powerCycle();
+    registers_.restore();
+    previewMode_ = 0;
+    previewElapsed_ = 0;
+    outbox_.clear();
+}
+
+void SimController::resetMotionLimits() {
+    axis_.setLimits(config_.defMaxVel, config_.defAcc);
+}
+
+double SimController::unitsPerRevolution() const {
+    const double coef = config_.revToLinCoef;
+    return config_.units == 0 || coef == 0 || !std::isfinite(coef) ? 1.0 : coef;
+}
+
+LiveState SimController::liveState() const {
+    const auto lock = guard();
+    LiveState s = env_;
+    s.position = static_cast<float>(axis_.position());
+    s.speed = static_cast<float>(axis_.speed());
+    s.destination = static_cast<float>(axis_.destination());
+    s.moveTime = static_cast<float>(axis_.moveTime());
+    s.accTime = static_cast<float>(axis_.accTime());
+    s.accDistance = static_cast<float>(axis_.accDistance());
+    if (!driveOn_) {
+        s.motorState = motor::Off;
+    } else {
+        switch (axis_.mode()) {
+        case Axis::Mode::Speed:
+            s.motorState = motor::SpeedMode;
+            break;
+        case Axis::Mode::Positioning:
+            s.motorState = motor::Positioning;
+            break;
+        case Axis::Mode::Homing:
+            s.motorState = motor::Homing;
+            break;
+        case Axis::Mode::Idle:
+            s.motorState = axis_.reached() ? motor::PositionReached : motor::On;
+            break;
+        }
+    }
+    if (config_.encoderMode != 0) {
+        constexpr double lo = std::numeric_limits<qint32>::min();
+        constexpr double hi = std::numeric_limits<qint32>::max();
+        s.encoderCount =
+            static_cast<qint32>(std::clamp(std::round(encoderTurns_ * config_.encoderResol), lo, hi));
+    }
+    return s;
+}
+
+QString SimController::model() const {
+    return model_;
+}
+
+ConfigRecord SimController::config() const {
+    const auto lock = guard();
+    return config_;
+}
+
+bool SimController::driveOn() const {
+    const auto lock = guard();
+    return driveOn_;
+}
+
+double SimController::maxSpeed() const {
+    const auto lock = guard();
+    return axis_.maxSpeed();
+}
+
+double SimController::acceleration() const {
+    const auto lock = guard();
+    return axis_.acceleration();
+}
+
+ProgramMemory::RunState SimController::programRunState() const {
+    const auto lock = guard();
+    return program_.runState();
+}
+
+int SimController::programLength() const {
+    const auto lock = guard();
+    return program_.length();
+}
+
+QByteArray SimController::programRecord(int index) const {
+    const auto lock = guard();
+    return program_.record(index);
+}
+
+quint32 SimController::registerPair(int n) const {
+    const auto lock = guard();
+    return registers_.pair(n);
+}
+
+int SimController::modbusPreviewMode() const {
+    const auto lock = guard();
+    return previewMode_;
+}
+
+void SimController::setTemperature(int celsius) {
+    const auto lock = guard();
+    env_.temperatureRaw = celsius + 25;
+}
+
+void SimController::setSupplyMv(quint32 millivolts) {
+    const auto lock = guard();
+    env_.supplyMv = millivolts;
+}
+
+void SimController::setAnalogMv(quint32 millivolts) {
+    const auto lock = guard();
+    env_.analogMv = millivolts;
+}
+
+void SimController::setEncoderWiring(quint8 verdict) {
+    const auto lock = guard();
+    encoderWiring_ = verdict;
+}
+
+void SimController::receiveModbusFrame(const QByteArray& frame) {
+    const auto lock = guard();
+    if (previewMode_ != 1)
+        return;
+    const QByteArray bytesSeen = frame.left(kMaxFrameBytes);
+    QByteArray b(2, '\0');
+    bytes::putU8(b, 0, op::ModbusFrame);
+    bytes::putU8(b, 1, static_cast<quint8>(bytesSeen.size()));
+    b.append(bytesSeen);
+    outbox_.append(b);
+}
+
+} // namespace kvt::sim

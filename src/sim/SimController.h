@@ -1,0 +1,86 @@
+#pragma once
+
+#include "sim/Axis.h"
+#include "sim/ConfigRecord.h"
+#include "sim/EncoderTest.h"
+#include "sim/LiveStatus.h"
+#include "sim/ProgramMemory.h"
+#include "sim/RegisterBank.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <mutex>
+#include <utility>
+
+namespace kvt::sim {
+
+// The firmware of one simulated controller: it takes commands (operation code first, as they
+// arrive after the report ID) and returns its responses; time moves only through advance().
+// Responses the controller sends on its own (encoder test, register preview, Modbus frames)
+// wait in an outbox until takeUnsolicited().
+//
+// When a lock is set, every public call holds it, so a backend can share the model between
+// its I/O threads and the user-interface thread.
+class SimController {
+public:
+    SimController(const QString& model, float firmware, const QString& deviceText);
+
+    QList<QByteArray> handle(const QByteArray& command);
+    void advance(int ms);
+    QList<QByteArray> takeUnsolicited();
+
+    // Power off and on: drive off, motion and inputs cleared, the program stopped, registers
+    // back to their saved values, the position kept only when the configuration asks for it.
+    // The configuration, the stored program and the saved registers stay.
+    void powerCycle();
+
+    void setLock(std::recursive_mutex* lock) { lock_ = lock; }
+
+    // What the controller holds now.
+    QString model() const;
+    ConfigRecord config() const;
+    LiveState liveState() const;
+    bool driveOn() const;
+    double maxSpeed() const; // working motion parameters
+    double acceleration() const;
+    ProgramMemory::RunState programRunState() const;
+    int programLength() const;
+    QByteArray programRecord(int index) const;
+    quint32 registerPair(int n) const; // user registers n, n+1 as one 32-bit value
+    int modbusPreviewMode() const;
+
+    // The controller's surroundings.
+    void setTemperature(int celsius);
+    void setSupplyMv(quint32 millivolts);
+    void setAnalogMv(quint32 millivolts);
+    void setEncoderWiring(quint8 verdict);            // an EncoderTest verdict
+    void receiveModbusFrame(const QByteArray& frame); // a frame seen on the RS485 bus
+
+private:
+    std::unique_lock<std::recursive_mutex> guard() const;
+    QList<QByteArray> motion(quint8 code, float value);
+    QList<QByteArray> applyInputs(quint8 inputs);
+    void resetMotionLimits();
+    double unitsPerRevolution() const;
+    void tick(int ms);
+
+    QString model_;
+    QString deviceText_;
+    std::recursive_mutex* lock_ = nullptr;
+
+    ConfigRecord config_;
+    Axis axis_;
+    bool driveOn_ = false;
+    LiveState env_; // inputs, outputs and readings; motion fields come from the axis
+    double encoderTurns_ = 0;
+    quint8 encoderWiring_ = EncoderTest::WiringCorrect;
+    EncoderTest encoderTest_;
+    ProgramMemory program_;
+    RegisterBank registers_;
+    int previewMode_ = 0; // 0 off, 1 Modbus frames, 2 user registers
+    int previewElapsed_ = 0;
+    QList<QByteArray> outbox_;
+};
+
+} // namespace kvt::sim
