@@ -33,6 +33,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace kvt {
 
@@ -71,7 +72,12 @@ TForm1::TForm1(HidBackend& backend, DialogService& dialogs) : texts_(this, QStri
     column->addWidget(MemoHelp, 0, Qt::AlignLeft);
     setCentralWidget(central);
 
-    statusBar_ = new StatusBar({320, 120, 50}, this);
+    // Panel 1 is as wide as the longest connection text in the font actually used (at least its
+    // design width of 120 pixels); panel 0 gives up what panel 1 needs.
+    int connectionWidth = 120;
+    for (const char* text : {"Połączony z PXA-KVT", "Connected to PXA-KVT", "Rozłączony", "Disconnected"})
+        connectionWidth = std::max(connectionWidth, fontMetrics().horizontalAdvance(QString::fromUtf8(text)) + 12);
+    statusBar_ = new StatusBar({320 + 120 - connectionWidth, connectionWidth, 50}, this);
     statusBar_->setObjectName(QStringLiteral("StatusBar"));
     setStatusBar(statusBar_);
     context_.statusBar = statusBar_;

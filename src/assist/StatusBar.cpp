@@ -1,21 +1,47 @@
 #include "assist/StatusBar.h"
 
-#include <QLabel>
+#include <QPainter>
 
 namespace kvt {
+
+namespace {
+constexpr int TextMargin = 3;
+}
+
+StatusPanel::StatusPanel(QWidget* parent) : QFrame(parent) {
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Sunken);
+    setMinimumHeight(fontMetrics().height() + 2 * (frameWidth() + 1));
+}
+
+void StatusPanel::setText(const QString& text) {
+    if (text == text_)
+        return;
+    text_ = text;
+    setToolTip(fits() ? QString() : text);
+    update();
+}
+
+bool StatusPanel::fits() const {
+    return fontMetrics().horizontalAdvance(text_) <= contentsRect().width() - 2 * TextMargin;
+}
+
+void StatusPanel::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRect area = contentsRect().adjusted(TextMargin, 0, -TextMargin, 0);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(text_, Qt::ElideMiddle, area.width()));
+}
 
 StatusBar::StatusBar(const QList<int>& panelWidths, QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
     for (int i = 0; i < panelWidths.size(); ++i) {
-        auto* label = new QLabel(this);
-        label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-        label->setFrameShape(QFrame::StyledPanel);
-        label->setFrameShadow(QFrame::Sunken);
-        // A long text (a program path) is cut at the panel's edge rather than widening it.
-        label->setFixedWidth(panelWidths[i]);
-        label->setTextFormat(Qt::PlainText);
-        panels_.append(label);
-        addWidget(label, i + 1 == panelWidths.size() ? 1 : 0);
+        auto* panel = new StatusPanel(this);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFixedWidth(panelWidths[i]);
+        panels_.append(panel);
+        addWidget(panel);
     }
 }
 

@@ -1,11 +1,28 @@
 #pragma once
 
 #include <QList>
+#include <QFrame>
 #include <QStatusBar>
 
-class QLabel;
-
 namespace kvt {
+
+// One panel of the status bar. A text longer than the panel (a program file path) is shown
+// elided, with the whole text as tooltip; text() is always the whole text.
+class StatusPanel : public QFrame {
+    Q_OBJECT
+public:
+    explicit StatusPanel(QWidget* parent = nullptr);
+    void setText(const QString& text);
+    const QString& text() const { return text_; }
+    // True when the whole text fits the panel.
+    bool fits() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString text_;
+};
 
 // The main window's status bar: fixed panels, each showing one text.
 class StatusBar : public QStatusBar {
@@ -17,9 +34,10 @@ public:
     void setPanelText(int panel, const QString& text);
     QString panelText(int panel) const;
     int panelCount() const { return int(panels_.size()); }
+    StatusPanel* panel(int index) const { return panels_.value(index); }
 
 private:
-    QList<QLabel*> panels_;
+    QList<StatusPanel*> panels_;
 };
 
 } // namespace kvt

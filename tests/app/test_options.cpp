@@ -1,0 +1,43 @@
+// Command-line options of the program.
+
+#include "app/Options.h"
+
+#include <QTest>
+#include <vector>
+
+class OptionsTest : public QObject {
+    Q_OBJECT
+
+    static kvt::Options parse(std::vector<const char*> args) {
+        args.insert(args.begin(), "kvt-revizareduva");
+        return kvt::parseOptions(int(args.size()), const_cast<char**>(args.data()));
+    }
+
+private slots:
+    void readsEveryOption() {
+        const kvt::Options o = parse({"--simulate=PXA-KVT", "--screenshot", "/tmp/a.png", "--screenshot-page=3"});
+        QVERIFY(o.error.isEmpty());
+        QCOMPARE(o.simulate, QStringLiteral("PXA-KVT"));
+        QCOMPARE(o.screenshot, QStringLiteral("/tmp/a.png"));
+        QCOMPARE(o.screenshotPage, 3);
+        QCOMPARE(parse({"--simulate"}).simulate, QStringLiteral("KVT318"));
+        QVERIFY(parse({"--help"}).help);
+        QVERIFY(parse({}).simulate.isEmpty());
+    }
+
+    void rejectsWhatItCannotUse() {
+        QVERIFY(!parse({"--simulate=KVT999"}).error.isEmpty());
+        QVERIFY(!parse({"--screenshot"}).error.isEmpty());
+        QVERIFY(!parse({"--screenshot-page", "9"}).error.isEmpty());
+        QVERIFY(!parse({"--frobnicate"}).error.isEmpty());
+    }
+
+    void helpListsEveryOption() {
+        const QString help = kvt::optionsHelp();
+        for (const char* option : {"--simulate", "--screenshot ", "--screenshot-page", "--help", "--version"})
+            QVERIFY2(help.contains(QLatin1String(option)), option);
+    }
+};
+
+QTEST_GUILESS_MAIN(OptionsTest)
+#include "test_options.moc"
