@@ -402,7 +402,8 @@ int AppRig::plugController(const QString& model, float firmware, const QString& 
     return d->sim->plugController(model, firmware, deviceText);
 }
 
-int AppRig::plugDevice(const QString& productString, quint16 vid, quint16 pid, bool access, int inLen, int outLen) {
+int AppRig::plugDevice(const QString& productString, quint16 vid, quint16 pid, bool access, int inLen,
+                       int outLen) {
     return d->sim->plugDevice(productString, vid, pid, access, inLen, outLen);
 }
 

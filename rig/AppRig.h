@@ -22,8 +22,8 @@ namespace rig {
 
 // A box or file dialog the application showed.
 struct Dialog {
-    QString kind;    // "information", "warning", "question", "error", "open" or "save"
-    QString text;    // the text as shown, or a file dialog's filter
+    QString kind; // "information", "warning", "question", "error", "open" or "save"
+    QString text; // the text as shown, or a file dialog's filter
     QString caption;
 };
 
@@ -79,8 +79,8 @@ public:
 
     // Devices, listed in the order they were plugged.
     int plugController(const QString& model, float firmware = 2.04f, const QString& deviceText = "SIM");
-    int plugDevice(const QString& productString, quint16 vid = 0x1234, quint16 pid = 0x5678, bool access = true,
-                   int inLen = 65, int outLen = 65);
+    int plugDevice(const QString& productString, quint16 vid = 0x1234, quint16 pid = 0x5678,
+                   bool access = true, int inLen = 65, int outLen = 65);
     void unplug(int id = -1);
     void replug(int id);
     void setAccess(int id, bool access);

@@ -10,6 +10,11 @@ echo "== Build and test =="
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j2
 
+echo "== A project that adds this one as a subdirectory and links the test rig =="
+cmake -S tests/consumer -B build-consumer -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-consumer -j"$(nproc)" --target rig_consumer
+ctest --test-dir build-consumer --output-on-failure
+
 echo "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer =="
 BUILD_TYPE=Debug scripts/build.sh build-asan -DKVT_SANITIZE=ON
 ctest --test-dir build-asan --output-on-failure -j2

@@ -14,7 +14,8 @@ namespace testing {
 template <typename T> int runInBothLocales(int argc, char** argv) {
     QApplication app(argc, argv);
     int failures = 0;
-    for (const QLocale& locale : {QLocale(QLocale::Polish, QLocale::Poland), QLocale(QLocale::English, QLocale::UnitedStates)}) {
+    for (const QLocale& locale :
+         {QLocale(QLocale::Polish, QLocale::Poland), QLocale(QLocale::English, QLocale::UnitedStates)}) {
         QLocale::setDefault(locale);
         T test;
         failures += QTest::qExec(&test, argc, argv);

@@ -101,12 +101,23 @@ QIcon pageIcon(int index) {
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     switch (index) {
-    case 0: drawControl(p); break;
-    case 1: drawConfiguration(p); break;
-    case 2: drawRs485(p); break;
-    case 3: drawProgram(p); break;
-    case 5: drawFunctions(p); break;
-    default: break;
+    case 0:
+        drawControl(p);
+        break;
+    case 1:
+        drawConfiguration(p);
+        break;
+    case 2:
+        drawRs485(p);
+        break;
+    case 3:
+        drawProgram(p);
+        break;
+    case 5:
+        drawFunctions(p);
+        break;
+    default:
+        break;
     }
     return QIcon(pixmap);
 }

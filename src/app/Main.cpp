@@ -92,7 +92,8 @@ int run(int argc, char** argv, const Options& options) {
 int runApplication(int argc, char** argv) {
     const Options options = parseOptions(argc, argv);
     if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "kvt-revizareduva: %s\n%s", qPrintable(options.error), qPrintable(optionsHelp()));
+        std::fprintf(stderr, "kvt-revizareduva: %s\n%s", qPrintable(options.error),
+                     qPrintable(optionsHelp()));
         return 2;
     }
     if (options.help) {

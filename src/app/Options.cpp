@@ -25,7 +25,8 @@ Options parseOptions(int argc, char** argv) {
             options.simulate = arg.mid(11);
             if (options.simulate != QLatin1String("KVT318") && options.simulate != QLatin1String("KVT317") &&
                 options.simulate != QLatin1String("PXA-KVT"))
-                options.error = QStringLiteral("unknown model \"%1\" (KVT318, KVT317 or PXA-KVT)").arg(options.simulate);
+                options.error =
+                    QStringLiteral("unknown model \"%1\" (KVT318, KVT317 or PXA-KVT)").arg(options.simulate);
         } else if (arg.startsWith(QLatin1String("--screenshot-page"))) {
             const auto page = value(QStringLiteral("--screenshot-page"));
             bool ok = false;
@@ -46,20 +47,19 @@ Options parseOptions(int argc, char** argv) {
 }
 
 QString optionsHelp() {
-    return QStringLiteral(
-        "Usage: kvt-revizareduva [options]\n"
-        "Configuration and service tool for KVT stepper-motor servo controllers on USB.\n"
-        "\n"
-        "Options:\n"
-        "  --simulate[=MODEL]       use a simulated controller instead of USB hardware;\n"
-        "                           MODEL is KVT318 (default), KVT317 or PXA-KVT\n"
-        "  --screenshot FILE        render the main window to the PNG file FILE and exit\n"
-        "                           (needs no display; with --simulate the controller\n"
-        "                           connects and a few polls pass first)\n"
-        "  --screenshot-page N      page shown in the screenshot: 0 Control (default),\n"
-        "                           1 Configuration, 2 RS485, 3 Program, 4 Functions\n"
-        "  --version                print the program version and exit\n"
-        "  -h, --help               print this help and exit\n");
+    return QStringLiteral("Usage: kvt-revizareduva [options]\n"
+                          "Configuration and service tool for KVT stepper-motor servo controllers on USB.\n"
+                          "\n"
+                          "Options:\n"
+                          "  --simulate[=MODEL]       use a simulated controller instead of USB hardware;\n"
+                          "                           MODEL is KVT318 (default), KVT317 or PXA-KVT\n"
+                          "  --screenshot FILE        render the main window to the PNG file FILE and exit\n"
+                          "                           (needs no display; with --simulate the controller\n"
+                          "                           connects and a few polls pass first)\n"
+                          "  --screenshot-page N      page shown in the screenshot: 0 Control (default),\n"
+                          "                           1 Configuration, 2 RS485, 3 Program, 4 Functions\n"
+                          "  --version                print the program version and exit\n"
+                          "  -h, --help               print this help and exit\n");
 }
 
 } // namespace kvt

@@ -28,7 +28,8 @@ void StopButton::paintEvent(QPaintEvent*) {
     const int textHeight = fontMetrics().height();
     const int glyph = iconSize().height();
     const int top = area.top() + (area.height() - textHeight - glyph - 2) / 2;
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(QRect(area.left(), top, area.width(), textHeight), Qt::AlignCenter, text());
     const QPixmap pixmap = icon().pixmap(iconSize(), isEnabled() ? QIcon::Normal : QIcon::Disabled);
     painter.drawPixmap(area.left() + (area.width() - iconSize().width()) / 2, top + textHeight + 2, pixmap);

@@ -76,7 +76,8 @@ TForm1::TForm1(HidBackend& backend, DialogService& dialogs) : texts_(this, QStri
     // design width of 120 pixels); panel 0 gives up what panel 1 needs.
     int connectionWidth = 120;
     for (const char* text : {"Połączony z PXA-KVT", "Connected to PXA-KVT", "Rozłączony", "Disconnected"})
-        connectionWidth = std::max(connectionWidth, fontMetrics().horizontalAdvance(QString::fromUtf8(text)) + 12);
+        connectionWidth =
+            std::max(connectionWidth, fontMetrics().horizontalAdvance(QString::fromUtf8(text)) + 12);
     statusBar_ = new StatusBar({320 + 120 - connectionWidth, connectionWidth, 50}, this);
     statusBar_->setObjectName(QStringLiteral("StatusBar"));
     setStatusBar(statusBar_);
@@ -87,9 +88,11 @@ TForm1::TForm1(HidBackend& backend, DialogService& dialogs) : texts_(this, QStri
     DataTimer->setObjectName(QStringLiteral("DataTimer"));
     DataTimer->setInterval(200);
 
-    OpenDialog2 = new FileDialogInfo(QStringLiteral("OpenDialog2"), QStringLiteral("Plik programu TX-PROG|*.txp"), this);
+    OpenDialog2 = new FileDialogInfo(QStringLiteral("OpenDialog2"),
+                                     QStringLiteral("Plik programu TX-PROG|*.txp"), this);
     OpenDialog2->fileName = QStringLiteral("program_data.txp");
-    SaveDialog1 = new FileDialogInfo(QStringLiteral("SaveDialog1"), QStringLiteral("Plik programu TX-PROG|*.txp"), this);
+    SaveDialog1 = new FileDialogInfo(QStringLiteral("SaveDialog1"),
+                                     QStringLiteral("Plik programu TX-PROG|*.txp"), this);
     OpenDialog_Config = new FileDialogInfo(QStringLiteral("OpenDialog_Config"),
                                            QStringLiteral("KVT configuration file (kvt)|*kvt"), this);
     SaveDialog_Config = new FileDialogInfo(QStringLiteral("SaveDialog_Config"),

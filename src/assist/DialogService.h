@@ -29,8 +29,10 @@ public:
         QString fileName;
         QString filter;
     };
-    virtual void openFile(QWidget* parent, const FileRequest& request, std::function<void(QString path)> then) = 0;
-    virtual void saveFile(QWidget* parent, const FileRequest& request, std::function<void(QString path)> then) = 0;
+    virtual void openFile(QWidget* parent, const FileRequest& request,
+                          std::function<void(QString path)> then) = 0;
+    virtual void saveFile(QWidget* parent, const FileRequest& request,
+                          std::function<void(QString path)> then) = 0;
 };
 
 // Shows the two-character sequence backslash-n of a stored text as a line break.

@@ -21,12 +21,21 @@ void QtDialogService::message(QWidget* parent, Icon icon, const QString& text, c
                               Buttons buttons, std::function<void(bool ok)> then) {
     QMessageBox::Icon boxIcon = QMessageBox::Information;
     switch (icon) {
-    case Icon::Information: boxIcon = QMessageBox::Information; break;
-    case Icon::Warning: boxIcon = QMessageBox::Warning; break;
-    case Icon::Question: boxIcon = QMessageBox::Question; break;
-    case Icon::Error: boxIcon = QMessageBox::Critical; break;
+    case Icon::Information:
+        boxIcon = QMessageBox::Information;
+        break;
+    case Icon::Warning:
+        boxIcon = QMessageBox::Warning;
+        break;
+    case Icon::Question:
+        boxIcon = QMessageBox::Question;
+        break;
+    case Icon::Error:
+        boxIcon = QMessageBox::Critical;
+        break;
     }
-    const auto standard = buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok;
+    const auto standard =
+        buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok;
     auto* box = new QMessageBox(boxIcon, caption, text, standard, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
@@ -41,7 +50,8 @@ void QtDialogService::message(QWidget* parent, Icon icon, const QString& text, c
 namespace {
 void showFileDialog(QWidget* parent, const DialogService::FileRequest& request, QFileDialog::AcceptMode mode,
                     std::function<void(QString)> then) {
-    auto* dialog = new QFileDialog(parent, request.caption, request.directory, toQtFileFilter(request.filter));
+    auto* dialog =
+        new QFileDialog(parent, request.caption, request.directory, toQtFileFilter(request.filter));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(mode);
     dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -58,11 +68,13 @@ void showFileDialog(QWidget* parent, const DialogService::FileRequest& request, 
 }
 } // namespace
 
-void QtDialogService::openFile(QWidget* parent, const FileRequest& request, std::function<void(QString path)> then) {
+void QtDialogService::openFile(QWidget* parent, const FileRequest& request,
+                               std::function<void(QString path)> then) {
     showFileDialog(parent, request, QFileDialog::AcceptOpen, std::move(then));
 }
 
-void QtDialogService::saveFile(QWidget* parent, const FileRequest& request, std::function<void(QString path)> then) {
+void QtDialogService::saveFile(QWidget* parent, const FileRequest& request,
+                               std::function<void(QString path)> then) {
     showFileDialog(parent, request, QFileDialog::AcceptSave, std::move(then));
 }
 

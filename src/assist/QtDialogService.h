@@ -10,8 +10,10 @@ class QtDialogService : public DialogService {
 public:
     void message(QWidget* parent, Icon icon, const QString& text, const QString& caption, Buttons buttons,
                  std::function<void(bool ok)> then) override;
-    void openFile(QWidget* parent, const FileRequest& request, std::function<void(QString path)> then) override;
-    void saveFile(QWidget* parent, const FileRequest& request, std::function<void(QString path)> then) override;
+    void openFile(QWidget* parent, const FileRequest& request,
+                  std::function<void(QString path)> then) override;
+    void saveFile(QWidget* parent, const FileRequest& request,
+                  std::function<void(QString path)> then) override;
 };
 
 // Turns "Description|*.ext|Other|*.x" into the form QFileDialog expects ("Description (*.ext);;…").

@@ -8,10 +8,14 @@ namespace kvt {
 namespace {
 QString kindOf(DialogService::Icon icon) {
     switch (icon) {
-    case DialogService::Icon::Information: return QStringLiteral("information");
-    case DialogService::Icon::Warning: return QStringLiteral("warning");
-    case DialogService::Icon::Question: return QStringLiteral("question");
-    case DialogService::Icon::Error: return QStringLiteral("error");
+    case DialogService::Icon::Information:
+        return QStringLiteral("information");
+    case DialogService::Icon::Warning:
+        return QStringLiteral("warning");
+    case DialogService::Icon::Question:
+        return QStringLiteral("question");
+    case DialogService::Icon::Error:
+        return QStringLiteral("error");
     }
     return {};
 }
@@ -65,14 +69,16 @@ bool ScriptedDialogService::closeOldest(bool ok) {
     return true;
 }
 
-void ScriptedDialogService::openFile(QWidget* parent, const FileRequest& request, std::function<void(QString path)> then) {
+void ScriptedDialogService::openFile(QWidget* parent, const FileRequest& request,
+                                     std::function<void(QString path)> then) {
     shown_.append({QStringLiteral("open"), request.filter, request.caption});
     const QString path = files_.isEmpty() ? QString() : files_.dequeue();
     if (then)
         post(parent, [then = std::move(then), path] { then(path); });
 }
 
-void ScriptedDialogService::saveFile(QWidget* parent, const FileRequest& request, std::function<void(QString path)> then) {
+void ScriptedDialogService::saveFile(QWidget* parent, const FileRequest& request,
+                                     std::function<void(QString path)> then) {
     shown_.append({QStringLiteral("save"), request.filter, request.caption});
     const QString path = files_.isEmpty() ? QString() : files_.dequeue();
     if (then)

@@ -25,8 +25,10 @@ public:
 
     void message(QWidget* parent, Icon icon, const QString& text, const QString& caption, Buttons buttons,
                  std::function<void(bool ok)> then) override;
-    void openFile(QWidget* parent, const FileRequest& request, std::function<void(QString path)> then) override;
-    void saveFile(QWidget* parent, const FileRequest& request, std::function<void(QString path)> then) override;
+    void openFile(QWidget* parent, const FileRequest& request,
+                  std::function<void(QString path)> then) override;
+    void saveFile(QWidget* parent, const FileRequest& request,
+                  std::function<void(QString path)> then) override;
 
     const QList<Shown>& shown() const { return shown_; }
     void clearShown() { shown_.clear(); }

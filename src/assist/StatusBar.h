@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QList>
 #include <QFrame>
+#include <QList>
 #include <QStatusBar>
 
 namespace kvt {

@@ -16,13 +16,13 @@ public:
     enum Language { Polish = 1, English = 2 };
 
     enum class Section {
-        Captions,     // key: component name; the component's caption
-        Hints,        // key: component name; the component's tooltip
-        Lines,        // key: "Component.Property"; a list-of-lines property (memo text)
-        Strings,      // key: "Component.Property"; any other string property (edit text, dialog filter)
-        Fonts,        // key: component name; the font face per language
-        Collections,  // key: "Component.Collection[index].Property"; items of a collection
-        Keyed,        // key: "IDS_<n>"; looked up by operations
+        Captions,    // key: component name; the component's caption
+        Hints,       // key: component name; the component's tooltip
+        Lines,       // key: "Component.Property"; a list-of-lines property (memo text)
+        Strings,     // key: "Component.Property"; any other string property (edit text, dialog filter)
+        Fonts,       // key: component name; the font face per language
+        Collections, // key: "Component.Collection[index].Property"; items of a collection
+        Keyed,       // key: "IDS_<n>"; looked up by operations
     };
 
     struct Entry {

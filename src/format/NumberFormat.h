@@ -32,9 +32,17 @@ std::optional<double> readDecimal(const QString& text, Separators s);
 std::optional<qint32> readInteger(const QString& text);
 
 // Shorthands with the default locale's separators.
-inline QString general(double value, int p, int e = 0) { return general(value, p, e, Separators::current()); }
-inline QString fixed(double value, int p, int d) { return fixed(value, p, d, Separators::current()); }
-inline QString grouped(double value, int p, int d) { return grouped(value, p, d, Separators::current()); }
-inline std::optional<double> readDecimal(const QString& text) { return readDecimal(text, Separators::current()); }
+inline QString general(double value, int p, int e = 0) {
+    return general(value, p, e, Separators::current());
+}
+inline QString fixed(double value, int p, int d) {
+    return fixed(value, p, d, Separators::current());
+}
+inline QString grouped(double value, int p, int d) {
+    return grouped(value, p, d, Separators::current());
+}
+inline std::optional<double> readDecimal(const QString& text) {
+    return readDecimal(text, Separators::current());
+}
 
 } // namespace kvt::fmt

@@ -47,10 +47,10 @@ void Connection::showConnected() {
 }
 
 bool Connection::JvHidDeviceController1Enumerate(TJvHidDevice* device, int index) {
-    const QString entry =
-        device->productName().isEmpty()
-            ? QString::asprintf("Device VID=%04X PID=%04X", unsigned(device->vendorId()), unsigned(device->productId()))
-            : device->productName();
+    const QString entry = device->productName().isEmpty()
+                              ? QString::asprintf("Device VID=%04X PID=%04X", unsigned(device->vendorId()),
+                                                  unsigned(device->productId()))
+                              : device->productName();
     entries_.append(entry);
     if (view_.ListBox1)
         view_.ListBox1->addItem(entry);

@@ -9,14 +9,14 @@ namespace kvt {
 
 // One HID device as the operating system lists it.
 struct HidDeviceInfo {
-    QString path;          // opens the device; a quick replug may reuse it
-    quint32 instance = 0;  // identity between scans; never reused for another device
+    QString path;         // opens the device; a quick replug may reuse it
+    quint32 instance = 0; // identity between scans; never reused for another device
     quint16 vendorId = 0;
     quint16 productId = 0;
-    QString product;       // USB product string, empty when the device has none
+    QString product;             // USB product string, empty when the device has none
     int inputReportLength = 65;  // report-ID byte included
     int outputReportLength = 65; // report-ID byte included
-    bool access = false;   // can be opened for reading and writing
+    bool access = false;         // can be opened for reading and writing
 
     bool operator==(const HidDeviceInfo&) const = default;
 };

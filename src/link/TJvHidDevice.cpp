@@ -52,7 +52,8 @@ void TJvHidDevice::startReader() {
             --*pending;
     };
     callbacks.failed = [owner] {
-        QMetaObject::invokeMethod(owner, [owner] { owner->requestRescan(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            owner, [owner] { owner->requestRescan(); }, Qt::QueuedConnection);
     };
     readerReady_ = std::make_shared<ReadyGate>();
     reader_ = std::make_unique<TJvHidDeviceReadThread>(owner_->backend(), info_.path, info_.inputReportLength,

@@ -19,7 +19,8 @@ class TJvHidDevice : public QObject {
 public:
     // Called on the user-interface thread for every input report: the report ID and the bytes
     // after it, zero-filled to at least 64 bytes (and the device's input report length).
-    using TJvHidDataEvent = std::function<void(TJvHidDevice* device, quint8 reportId, const QByteArray& data)>;
+    using TJvHidDataEvent =
+        std::function<void(TJvHidDevice* device, quint8 reportId, const QByteArray& data)>;
 
     const HidDeviceInfo& info() const { return info_; }
     const QString& devicePath() const { return info_.path; }

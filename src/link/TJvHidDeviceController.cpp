@@ -15,7 +15,8 @@ TJvHidDeviceController::TJvHidDeviceController(HidBackend* backend, QObject* par
     connect(backend_, &HidBackend::devicesChanged, this, &TJvHidDeviceController::requestRescan);
     backend_->startMonitoring();
     // The first scan runs as soon as the event loop does, whatever has changed by then.
-    QMetaObject::invokeMethod(this, [this] { rescan(true); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { rescan(true); }, Qt::QueuedConnection);
 }
 
 TJvHidDeviceController::~TJvHidDeviceController() {

@@ -12,7 +12,8 @@ namespace kvt {
 constexpr int MinimumReportLength = 65;
 
 TJvHidDeviceReadThread::TJvHidDeviceReadThread(HidBackend* backend, QString path, int inputReportLength,
-                                               int sleepMs, Callbacks callbacks, std::shared_ptr<ReadyGate> ready)
+                                               int sleepMs, Callbacks callbacks,
+                                               std::shared_ptr<ReadyGate> ready)
     : state_(std::make_shared<State>()) {
     thread_ = std::thread(&TJvHidDeviceReadThread::run, state_, backend, std::move(path),
                           std::max(inputReportLength, MinimumReportLength), sleepMs, std::move(callbacks),
@@ -69,7 +70,8 @@ void TJvHidDeviceReadThread::run(std::shared_ptr<State> state, HidBackend* backe
             // again rather than spinning until the rescan releases this device.
             callbacks.failed();
             std::unique_lock lock(state->mutex);
-            state->wake.wait_for(lock, std::chrono::milliseconds(sleepMs), [&] { return state->stop.load(); });
+            state->wake.wait_for(lock, std::chrono::milliseconds(sleepMs),
+                                 [&] { return state->stop.load(); });
             continue;
         }
         if (n == 0)

@@ -1,5 +1,6 @@
 #include "link/Transport.h"
 
+#include "assist/Colors.h"
 #include "assist/DialogService.h"
 #include "assist/StatusBar.h"
 #include "assist/TranslationStore.h"
@@ -7,7 +8,6 @@
 #include "format/NumberFormat.h"
 #include "link/AppContext.h"
 #include "link/TJvHidDevice.h"
-#include "assist/Colors.h"
 
 #include <QLineEdit>
 #include <QTabWidget>
@@ -95,25 +95,18 @@ void Transport::registerAcknowledgements() {
     struct Ack {
         quint8 code;
         const char* status;
-        const char* boxText;   // null: no box
+        const char* boxText; // null: no box
         const char* boxCaption;
         QList<quint8> afterwards; // commands sent once the box is closed
     };
     const QList<Ack> acks = {
-        {151, "IDS_68", nullptr, nullptr, {}},
-        {152, "IDS_69", nullptr, nullptr, {}},
-        {153, "IDS_71", nullptr, nullptr, {}},
-        {162, "IDS_49", nullptr, nullptr, {}},
-        {214, "IDS_72", "IDS_72", "IDS_55", {}},
-        {220, "IDS_56", "IDS_56", "IDS_55", {}},
-        {221, "IDS_65", "IDS_65", "IDS_55", {99}},
-        {222, "IDS_53", "IDS_54", "IDS_55", {}},
-        {223, "IDS_62", "IDS_63", "IDS_55", {}},
-        {224, "IDS_59", "IDS_59", "IDS_55", {}},
-        {226, "IDS_75", "IDS_75", "IDS_55", {}},
-        {234, "IDS_78", nullptr, nullptr, {}},
-        {235, "IDS_79", "IDS_80", "IDS_81", {}},
-        {236, "IDS_82", "IDS_83", "IDS_84", {100, 99}},
+        {151, "IDS_68", nullptr, nullptr, {}},     {152, "IDS_69", nullptr, nullptr, {}},
+        {153, "IDS_71", nullptr, nullptr, {}},     {162, "IDS_49", nullptr, nullptr, {}},
+        {214, "IDS_72", "IDS_72", "IDS_55", {}},   {220, "IDS_56", "IDS_56", "IDS_55", {}},
+        {221, "IDS_65", "IDS_65", "IDS_55", {99}}, {222, "IDS_53", "IDS_54", "IDS_55", {}},
+        {223, "IDS_62", "IDS_63", "IDS_55", {}},   {224, "IDS_59", "IDS_59", "IDS_55", {}},
+        {226, "IDS_75", "IDS_75", "IDS_55", {}},   {234, "IDS_78", nullptr, nullptr, {}},
+        {235, "IDS_79", "IDS_80", "IDS_81", {}},   {236, "IDS_82", "IDS_83", "IDS_84", {100, 99}},
     };
     for (const Ack& ack : acks) {
         registerResponse(ack.code, [this, ack](const Response&) {
@@ -125,8 +118,8 @@ void Transport::registerAcknowledgements() {
             const QList<quint8> afterwards = ack.afterwards;
             context_.dialogs->message(context_.mainWindow, DialogService::Icon::Information,
                                       context_.text(QLatin1String(ack.boxText)),
-                                      context_.text(QLatin1String(ack.boxCaption)), DialogService::Buttons::Ok,
-                                      [self, afterwards](bool) {
+                                      context_.text(QLatin1String(ack.boxCaption)),
+                                      DialogService::Buttons::Ok, [self, afterwards](bool) {
                                           if (!self)
                                               return;
                                           for (quint8 code : afterwards)

@@ -36,8 +36,8 @@ public:
     // The controls the poll looks at.
     struct PollView {
         QPointer<QTabWidget> pages;
-        QPointer<QWidget> controlPage; // polled with 97
-        QPointer<QWidget> programPage; // polled with 31
+        QPointer<QWidget> controlPage;   // polled with 97
+        QPointer<QWidget> programPage;   // polled with 31
         QPointer<QLineEdit> rxIndicator; // switched off on every tick
     };
 

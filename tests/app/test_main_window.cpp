@@ -49,7 +49,8 @@ private slots:
         QCOMPARE(rig.text("Odczytajzpliku1"), QStringLiteral("Odczytaj ustawienia z pliku"));
         QCOMPARE(rig.text("Zapiszdopliku1"), QStringLiteral("Zapisz ustawienia do pliku"));
         QCOMPARE(rig.text("Oprogramie1"), QStringLiteral("O programie"));
-        QCOMPARE(rig.object("OpenDialog2")->property("Filter").toString(), QStringLiteral("Plik programu TX-PROG|*.txp"));
+        QCOMPARE(rig.object("OpenDialog2")->property("Filter").toString(),
+                 QStringLiteral("Plik programu TX-PROG|*.txp"));
         QCOMPARE(rig.object("SaveDialog_Config")->property("Filter").toString(),
                  QStringLiteral("KVT configuration file (kvt)|*kvt"));
     }
@@ -76,7 +77,8 @@ private slots:
         QCOMPARE(rig.text("TextStatus"), QStringLiteral("No device"));
         QCOMPARE(rig.text("MemoHelp"), QStringLiteral("Help"));
         QCOMPARE(rig.text("TForm1"), QStringLiteral("KVT-REVIZAREDUVA v1.30"));
-        QCOMPARE(rig.object("OpenDialog2")->property("Filter").toString(), QStringLiteral("TX-PROG file|*.txp"));
+        QCOMPARE(rig.object("OpenDialog2")->property("Filter").toString(),
+                 QStringLiteral("TX-PROG file|*.txp"));
         QVERIFY(rig.setLanguage(0));
         captions.clear();
         for (const char* page : {"TabSheet4", "TabSheet3", "TabSheet2", "TabSheet5", "TabSheet1"})
@@ -89,9 +91,10 @@ private slots:
     void pageChangeDescribesThePage() {
         rig::AppRig rig;
         QVERIFY(rig.showPage(2));
-        QCOMPARE(rig.text("MemoHelp"),
-                 QStringLiteral("Ustawienia komunikacji RS485, MODBUS oraz podgląd ramek danych przesylanych do "
-                                "sterownika przez interfejs MODBUS"));
+        QCOMPARE(
+            rig.text("MemoHelp"),
+            QStringLiteral("Ustawienia komunikacji RS485, MODBUS oraz podgląd ramek danych przesylanych do "
+                           "sterownika przez interfejs MODBUS"));
         QVERIFY(rig.showPage(1)); // Configuration leaves the panel as it was
         QVERIFY(rig.text("MemoHelp").startsWith(QStringLiteral("Ustawienia komunikacji")));
         QVERIFY(rig.showPage(3));
@@ -154,7 +157,8 @@ private slots:
             const QRect box(w->mapTo(form, QPoint(0, 0)), w->size());
             QVERIFY2(client.contains(box), qPrintable(w->objectName()));
             if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap())
-                QVERIFY2(label->sizeHint().width() <= label->width() + 1, qPrintable(label->objectName() + ": " + label->text()));
+                QVERIFY2(label->sizeHint().width() <= label->width() + 1,
+                         qPrintable(label->objectName() + ": " + label->text()));
             if (auto* button = qobject_cast<QAbstractButton*>(w))
                 QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width(),
                          qPrintable(button->objectName()));

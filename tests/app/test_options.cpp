@@ -15,7 +15,8 @@ class OptionsTest : public QObject {
 
 private slots:
     void readsEveryOption() {
-        const kvt::Options o = parse({"--simulate=PXA-KVT", "--screenshot", "/tmp/a.png", "--screenshot-page=3"});
+        const kvt::Options o =
+            parse({"--simulate=PXA-KVT", "--screenshot", "/tmp/a.png", "--screenshot-page=3"});
         QVERIFY(o.error.isEmpty());
         QCOMPARE(o.simulate, QStringLiteral("PXA-KVT"));
         QCOMPARE(o.screenshot, QStringLiteral("/tmp/a.png"));

@@ -48,7 +48,8 @@ private slots:
                     std::lock_guard lock(plugging);
                     const int id = target;
                     if (id > 0 && rig.sim().isPlugged(id))
-                        rig.sim().inject(id, kvt::ByteWriter().u8(FloodCode).u32le(rig.sim().info(id).instance).data());
+                        rig.sim().inject(
+                            id, kvt::ByteWriter().u8(FloodCode).u32le(rig.sim().info(id).instance).data());
                 }
                 std::this_thread::yield();
             }

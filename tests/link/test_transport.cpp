@@ -36,7 +36,8 @@ private slots:
         QCOMPARE(sent[0], expected);
         // A command longer than the report is cut to its length.
         QCOMPARE(kvt::frameOutputReport(QByteArray(63, 'x'), 20).size(), 20);
-        QCOMPARE(kvt::frameOutputReport(bytes({7}), 65), QByteArray(1, 1) + bytes({7}) + QByteArray(63, '\0'));
+        QCOMPARE(kvt::frameOutputReport(bytes({7}), 65),
+                 QByteArray(1, 1) + bytes({7}) + QByteArray(63, '\0'));
     }
 
     void setParamAcceptsCommaAndPointAndClamps_data() {
@@ -65,7 +66,8 @@ private slots:
         rig.settle();
         QCOMPARE(field.text(), shown);
         QCOMPARE(rig.written().size(), 1);
-        QCOMPARE(command(rig.written()[0]).leftJustified(5, '\0'), QByteArray(1, char(162)) + floatBytes(sent));
+        QCOMPARE(command(rig.written()[0]).leftJustified(5, '\0'),
+                 QByteArray(1, char(162)) + floatBytes(sent));
     }
 
     void setParamRejectsTextThatIsNoNumber() {
@@ -117,15 +119,24 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("151") << 151 << "Napęd włączony" << "" << "";
-        QTest::newRow("153") << 153 << "Zatrzymany" << "" << "";
-        QTest::newRow("214") << 214 << "Konfiguracja kontroli ruchu ustawiona" << "Konfiguracja kontroli ruchu ustawiona"
+        QTest::newRow("151") << 151 << "Napęd włączony"
+                             << ""
+                             << "";
+        QTest::newRow("153") << 153 << "Zatrzymany"
+                             << ""
+                             << "";
+        QTest::newRow("214") << 214 << "Konfiguracja kontroli ruchu ustawiona"
+                             << "Konfiguracja kontroli ruchu ustawiona"
                              << "Ustawienia";
-        QTest::newRow("222") << 222 << "Parametry komunikacyjne zapisane" << "Parametry transmisji zapisane"
+        QTest::newRow("222") << 222 << "Parametry komunikacyjne zapisane"
+                             << "Parametry transmisji zapisane"
                              << "Ustawienia";
-        QTest::newRow("223") << 223 << "Parametry domyslne zapisane" << "Parametry domyslne ruchu zapisane"
+        QTest::newRow("223") << 223 << "Parametry domyslne zapisane"
+                             << "Parametry domyslne ruchu zapisane"
                              << "Ustawienia";
-        QTest::newRow("234") << 234 << "Ustawiono rejestr użytkownika" << "" << "";
+        QTest::newRow("234") << 234 << "Ustawiono rejestr użytkownika"
+                             << ""
+                             << "";
         QTest::newRow("235") << 235 << "Zapisano rejestry użytkownika"
                              << "Rejestry użytkownika zostały zapisane do pamięci nieulotnej sterownika."
                              << "Rejestry użytkownika";
