@@ -23,6 +23,18 @@ template <typename T> int runInBothLocales(int argc, char** argv) {
     return failures;
 }
 
+// Connects a simulated controller and shows the Configuration page, where nothing is polled, so
+// that written() holds only what a test sends; returns the controller's id.
+inline int connectQuietly(rig::AppRig& rig, const QString& model = QStringLiteral("KVT318")) {
+    const int id = rig.plugController(model);
+    rig.settle();
+    rig.showPage(1);
+    rig.settle();
+    rig.clearWritten();
+    rig.clearDialogs();
+    return id;
+}
+
 inline QByteArray bytes(std::initializer_list<int> values) {
     QByteArray result;
     for (int v : values)

@@ -1,6 +1,6 @@
 #include "sim/EncoderTest.h"
 
-#include "sim/Bytes.h"
+#include "link/Bytes.h"
 #include "sim/Codes.h"
 
 #include <algorithm>

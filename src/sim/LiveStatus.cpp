@@ -1,6 +1,6 @@
 #include "sim/LiveStatus.h"
 
-#include "sim/Bytes.h"
+#include "link/Bytes.h"
 #include "sim/Codes.h"
 
 namespace kvt::sim {

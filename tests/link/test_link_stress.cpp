@@ -96,9 +96,7 @@ private slots:
 
     void queuedCommandIsWrittenAtOnce() {
         rig::AppRig rig;
-        rig.plugController("KVT318");
-        rig.settle();
-        rig.showPage(1); // no poll traffic
+        connectQuietly(rig);
         rig.settle(150); // the reader now waits inside a read
         kvt::Transport& transport = rig.program().Form1->transport();
         qint64 worst = 0;

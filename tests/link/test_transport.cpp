@@ -56,11 +56,7 @@ private slots:
         QFETCH(float, sent);
         QFETCH(QString, shown);
         rig::AppRig rig;
-        rig.plugController("KVT318");
-        rig.settle();
-        rig.showPage(1);
-        rig.settle();
-        rig.clearWritten();
+        connectQuietly(rig);
         QLineEdit field(typed);
         QVERIFY(rig.program().Form1->transport().SetParam(&field, 162, -30000.0f, 30000.0f));
         rig.settle();
@@ -72,11 +68,7 @@ private slots:
 
     void setParamRejectsTextThatIsNoNumber() {
         rig::AppRig rig;
-        rig.plugController("KVT318");
-        rig.settle();
-        rig.showPage(1);
-        rig.settle();
-        rig.clearWritten();
+        connectQuietly(rig);
         QLineEdit field(QStringLiteral("abc"));
         QVERIFY(!rig.program().Form1->transport().SetParam(&field, 131, -1.0f, 1.0f));
         rig.settle();
@@ -164,12 +156,8 @@ private slots:
 
     void savedSettingsAreReadAgainAfterTheBoxCloses() {
         rig::AppRig rig;
-        rig.plugController("KVT318");
-        rig.settle();
-        rig.showPage(1);
-        rig.settle();
+        connectQuietly(rig);
         rig.holdDialogs(true);
-        rig.clearWritten();
         rig.inject(bytes({236}));
         rig.settle();
         QCOMPARE(rig.statusPanel(0), QStringLiteral("Zapisano ustawienia sterownika"));

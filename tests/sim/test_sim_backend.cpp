@@ -1,4 +1,4 @@
-#include "sim/Bytes.h"
+#include "link/Bytes.h"
 #include "sim/Codes.h"
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"

@@ -1,4 +1,4 @@
-#include "sim/Bytes.h"
+#include "link/Bytes.h"
 #include "sim/Codes.h"
 #include "sim/SimController.h"
 
@@ -6,6 +6,7 @@
 #include <limits>
 
 using namespace kvt::sim;
+namespace bytes = kvt::bytes;
 
 namespace {
 
@@ -44,7 +45,7 @@ struct Write {
     qint32 kp = 42;
 
     QByteArray bytes() const {
-        using namespace kvt::sim::bytes;
+        using namespace kvt::bytes;
         QByteArray b(63, '\0');
         putU8(b, 0, op::WriteConfiguration);
         putU8(b, 1, maxCurrent);

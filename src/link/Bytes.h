@@ -4,9 +4,10 @@
 #include <QtGlobal>
 #include <bit>
 
-// Reading and writing the fixed-position fields of commands and responses. Readers treat bytes
-// beyond the end of a command as zero, since the host pads every report with zeros.
-namespace kvt::sim::bytes {
+// Reading and writing the fixed-position fields of commands, responses and file records.
+// Readers treat bytes beyond the end as zero, since every report is padded with zeros, so a
+// short record never reads out of bounds.
+namespace kvt::bytes {
 
 inline quint8 u8(const QByteArray& b, int at) {
     return at >= 0 && at < b.size() ? static_cast<quint8>(b.at(at)) : 0;
@@ -24,6 +25,9 @@ inline qint32 i32le(const QByteArray& b, int at) {
 }
 inline float f32le(const QByteArray& b, int at) {
     return std::bit_cast<float>(u32le(b, at));
+}
+inline quint16 u16le(const QByteArray& b, int at) {
+    return static_cast<quint16>(u8(b, at) | u8(b, at + 1) << 8);
 }
 inline quint16 u16be(const QByteArray& b, int at) {
     return static_cast<quint16>(u8(b, at) << 8 | u8(b, at + 1));
@@ -53,4 +57,4 @@ inline void putU16be(QByteArray& b, int at, quint16 v) {
     putU8(b, at + 1, static_cast<quint8>(v));
 }
 
-} // namespace kvt::sim::bytes
+} // namespace kvt::bytes
