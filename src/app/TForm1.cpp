@@ -125,6 +125,9 @@ TForm1::TForm1(HidBackend& backend, DialogService& dialogs) : texts_(this, QStri
 }
 
 TForm1::~TForm1() {
+    // Removing the pages while the window is torn down must not run the page-change handler.
+    disconnect(PageControl1, nullptr, this, nullptr);
+    DataTimer->stop();
     // The link goes first, while the pages it writes into still exist.
     delete connection_;
     connection_ = nullptr;
