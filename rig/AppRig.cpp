@@ -4,6 +4,7 @@
 #include "app/Program.h"
 #include "app/TForm1.h"
 #include "assist/Colors.h"
+#include "assist/Components.h"
 #include "assist/ScriptedDialogService.h"
 #include "assist/StatusBar.h"
 #include "assist/TForm2.h"
@@ -93,10 +94,10 @@ QObject* AppRig::object(const QString& name) {
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
     if (dot > 0) {
         if (QWidget* window = d->windowNamed(name.left(dot)))
-            found = findIn(window, name.mid(dot + 1));
+            found = kvt::findComponent(window, name.mid(dot + 1));
     } else {
         for (QWidget* window : d->windows()) {
-            if ((found = findIn(window, name)))
+            if ((found = kvt::findComponent(window, name)))
                 break;
         }
     }
@@ -231,7 +232,7 @@ bool AppRig::click(const QString& name) {
         return false;
     if (auto* action = qobject_cast<QAction*>(o)) {
         if (!action->isEnabled() || !action->isVisible() || held(*d->dialogs) ||
-            !reachable(owningWindow(action)))
+            !reachable(kvt::owningWindow(action)))
             return false;
         action->trigger();
         return true;

@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -15,26 +14,6 @@
 #include <QTextEdit>
 
 namespace rig {
-
-QWidget* owningWindow(QObject* object) {
-    for (QObject* o = object; o; o = o->parent()) {
-        auto* widget = qobject_cast<QWidget*>(o);
-        if (widget && !qobject_cast<QMenu*>(widget))
-            return widget->window();
-    }
-    return nullptr;
-}
-
-QObject* findIn(QWidget* window, const QString& name) {
-    if (window->objectName() == name)
-        return window;
-    const QList<QObject*> candidates = window->findChildren<QObject*>(name);
-    for (QObject* candidate : candidates) {
-        if (owningWindow(candidate) == window)
-            return candidate;
-    }
-    return nullptr;
-}
 
 bool tabPage(QWidget* widget, QTabWidget** tabs, int* index) {
     auto* stack = widget ? qobject_cast<QStackedWidget*>(widget->parentWidget()) : nullptr;

@@ -9,13 +9,6 @@ class QWidget;
 
 namespace rig {
 
-// The window a control belongs to: the nearest widget's window, looking through menus (which
-// are windows of their own) to the window that owns them.
-QWidget* owningWindow(QObject* object);
-
-// Finds `name` among the objects of `window` (the window itself included).
-QObject* findIn(QWidget* window, const QString& name);
-
 // The tab widget and index when `widget` is one of its pages.
 bool tabPage(QWidget* widget, QTabWidget** tabs, int* index);
 

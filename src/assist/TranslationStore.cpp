@@ -1,5 +1,7 @@
 #include "assist/TranslationStore.h"
 
+#include "assist/Components.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -57,14 +59,6 @@ QString componentName(const QString& key) {
 
 QString propertyName(const QString& key) {
     return key.section(QLatin1Char('.'), 1);
-}
-
-QObject* findComponent(QWidget* window, const QString& name) {
-    if (name.isEmpty())
-        return nullptr;
-    if (window->objectName() == name)
-        return window;
-    return window->findChild<QObject*>(name);
 }
 
 // A tab page sits in the tab widget's internal stack, so its grandparent is the tab widget.
