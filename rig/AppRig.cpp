@@ -136,7 +136,9 @@ bool AppRig::enabled(const QString& name) {
     if (auto* action = qobject_cast<QAction*>(o))
         return action->isEnabled();
     auto* w = as<QWidget>(o, name, "a control");
-    return w && !w->testAttribute(Qt::WA_Disabled);
+    // Its own setting: a disabled parent marks it WA_Disabled too, but only its own
+    // setEnabled(false) marks it WA_ForceDisabled.
+    return w && !w->testAttribute(Qt::WA_ForceDisabled);
 }
 
 bool AppRig::checked(const QString& name) {
