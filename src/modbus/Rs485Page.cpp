@@ -29,7 +29,17 @@ Rs485Page::Rs485Page(AppContext& context, QWidget* parent) : QWidget(parent), co
             StringGrid1->setItem(row, col, item);
         }
     }
-    StringGrid1->setGeometry(8, 300, 568, 160);
+    // Every cell visible at once, without scroll bars.
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int rowHeight = StringGrid1->fontMetrics().height() + 8;
+    for (int row = 0; row < 6; ++row)
+        StringGrid1->setRowHeight(row, rowHeight);
+    StringGrid1->setColumnWidth(0, 80);
+    for (int col = 1; col < 6; ++col)
+        StringGrid1->setColumnWidth(col, 94);
+    const int frame = 2 * StringGrid1->frameWidth();
+    StringGrid1->setGeometry(8, 300, 80 + 5 * 94 + frame, 6 * rowHeight + frame);
 }
 
 } // namespace kvt

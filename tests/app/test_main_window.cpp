@@ -9,8 +9,11 @@
 #include "assist/StatusBar.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -151,17 +154,28 @@ private slots:
         rig.settle();
         QMainWindow* form = rig.program().Form1;
         const QRect client = form->rect();
-        for (QWidget* w : form->findChildren<QWidget*>()) {
-            if (!w->isVisible() || w->window() != form)
-                continue;
-            const QRect box(w->mapTo(form, QPoint(0, 0)), w->size());
-            QVERIFY2(client.contains(box), qPrintable(w->objectName()));
-            if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap())
-                QVERIFY2(label->sizeHint().width() <= label->width() + 1,
-                         qPrintable(label->objectName() + ": " + label->text()));
-            if (auto* button = qobject_cast<QAbstractButton*>(w))
-                QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width(),
-                         qPrintable(button->objectName()));
+        for (int page = 0; page < 5; ++page) {
+            QVERIFY(rig.showPage(page));
+            for (QWidget* w : form->findChildren<QWidget*>()) {
+                if (!w->isVisible() || w->window() != form)
+                    continue;
+                // Inside the window, and inside its parent, with nothing hidden behind scroll bars.
+                const QRect box(w->mapTo(form, QPoint(0, 0)), w->size());
+                QVERIFY2(client.contains(box), qPrintable(w->objectName()));
+                if (w->parentWidget() && w->parentWidget() != form)
+                    QVERIFY2(w->parentWidget()->rect().contains(w->geometry()), qPrintable(w->objectName()));
+                if (auto* label = qobject_cast<QLabel*>(w); label && !label->wordWrap())
+                    QVERIFY2(label->sizeHint().width() <= label->width() + 1,
+                             qPrintable(label->objectName() + ": " + label->text()));
+                if (auto* button = qobject_cast<QAbstractButton*>(w))
+                    QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width(),
+                             qPrintable(button->objectName()));
+                if (auto* view = qobject_cast<QAbstractScrollArea*>(w);
+                    view && !qobject_cast<QPlainTextEdit*>(w))
+                    QVERIFY2(!view->horizontalScrollBar()->isVisible() &&
+                                 !view->verticalScrollBar()->isVisible(),
+                             qPrintable(view->objectName()));
+            }
         }
         // Connection and acknowledgement texts fit their status panels; only a long program
         // path is elided.
