@@ -115,7 +115,7 @@ QString AppRig::text(const QString& name) {
     if (!o)
         return {};
     bool ok = false;
-    const QString result = userText(o, &ok);
+    QString result = userText(o, &ok);
     if (!ok)
         fail(QStringLiteral("\"%1\" shows no text").arg(name));
     return result;

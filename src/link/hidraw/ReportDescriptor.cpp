@@ -26,7 +26,7 @@ constexpr int TagPush = 0xA;
 constexpr int TagPop = 0xB;
 
 constexpr quint8 LongItemPrefix = 0xFE;
-constexpr std::uint64_t MaxReportBits = 65535 * 8;
+constexpr std::uint64_t MaxReportBits = std::uint64_t{65535} * 8;
 
 // The part of the global state that decides report sizes; Push and Pop save and restore it.
 struct GlobalState {
