@@ -2,7 +2,6 @@
 
 #include "link/TJvHidDeviceController.h"
 
-#include <QMetaObject>
 #include <QPointer>
 
 namespace kvt {
@@ -34,27 +33,22 @@ void TJvHidDevice::startReader() {
     const quint64 generation = generation_;
     QPointer<TJvHidDevice> self(this);
     IoCounter pending = owner_->ioPending_;
-    TJvHidDeviceController* owner = owner_;
+    std::shared_ptr<TJvHidDeviceController::Mailbox> mailbox = owner_->mailbox_;
     TJvHidDeviceReadThread::Callbacks callbacks;
     // Runs on the reader's thread: the report is queued to the user-interface thread, in order,
     // tagged with the generation it was read under.
-    callbacks.deliver = [self, owner, generation, pending](QByteArray report) {
+    callbacks.deliver = [self, mailbox, generation, pending](QByteArray report) {
         ++*pending;
-        const bool posted = QMetaObject::invokeMethod(
-            owner,
-            [self, generation, pending, report = std::move(report)] {
-                --*pending;
-                if (self)
-                    self->deliver(generation, report);
-            },
-            Qt::QueuedConnection);
+        const bool posted = mailbox->post([self, generation, pending, report = std::move(report)] {
+            --*pending;
+            if (self)
+                self->deliver(generation, report);
+        });
         if (!posted)
             --*pending;
     };
-    callbacks.failed = [owner] {
-        QMetaObject::invokeMethod(
-            owner, [owner] { owner->requestRescan(); }, Qt::QueuedConnection);
-    };
+    TJvHidDeviceController* owner = owner_;
+    callbacks.failed = [mailbox, owner] { mailbox->post([owner] { owner->requestRescan(); }); };
     readerReady_ = std::make_shared<ReadyGate>();
     reader_ = std::make_unique<TJvHidDeviceReadThread>(owner_->backend(), info_.path, info_.inputReportLength,
                                                        sleepMs_, std::move(callbacks), readerReady_);

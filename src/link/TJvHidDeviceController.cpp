@@ -9,7 +9,9 @@
 namespace kvt {
 
 TJvHidDeviceController::TJvHidDeviceController(HidBackend* backend, QObject* parent)
-    : QObject(parent), backend_(backend), ioPending_(std::make_shared<std::atomic<int>>(0)) {
+    : QObject(parent), backend_(backend), ioPending_(std::make_shared<std::atomic<int>>(0)),
+      mailbox_(std::make_shared<Mailbox>()) {
+    mailbox_->target_ = this;
     for (const HidDeviceInfo& info : backend_->enumerate())
         devices_.append(makeDevice(info));
     connect(backend_, &HidBackend::devicesChanged, this, &TJvHidDeviceController::requestRescan);
@@ -20,10 +22,20 @@ TJvHidDeviceController::TJvHidDeviceController(HidBackend* backend, QObject* par
 }
 
 TJvHidDeviceController::~TJvHidDeviceController() {
+    {
+        // A thread that outlives the wait below can no longer post to this controller.
+        std::lock_guard lock(mailbox_->mutex_);
+        mailbox_->target_ = nullptr;
+    }
     shutdownIo(2000);
     for (TJvHidDevice* device : std::as_const(devices_))
         delete device;
     devices_.clear();
+}
+
+bool TJvHidDeviceController::Mailbox::post(std::function<void()> work) {
+    std::lock_guard lock(mutex_);
+    return target_ && QMetaObject::invokeMethod(target_, std::move(work), Qt::QueuedConnection);
 }
 
 TJvHidDevice* TJvHidDeviceController::makeDevice(const HidDeviceInfo& info) {

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace kvt {
@@ -48,6 +49,19 @@ public:
     // Stops all I/O threads and waits for them at most `ms` in all; true when all have ended.
     bool shutdownIo(int ms);
 
+    // Where the I/O threads post their work for the user-interface thread. It outlives the
+    // controller: once the controller is gone, posting does nothing.
+    class Mailbox {
+    public:
+        // Runs `work` on the controller's thread, later; false when the controller is gone.
+        bool post(std::function<void()> work);
+
+    private:
+        friend class TJvHidDeviceController;
+        std::mutex mutex_;
+        TJvHidDeviceController* target_ = nullptr;
+    };
+
 signals:
     // The set of HID devices changed (OnDeviceChange).
     void deviceChange();
@@ -64,6 +78,7 @@ private:
     QList<TJvHidDevice*> devices_;
     TJvHidEnumerateEvent onEnumerate_;
     IoCounter ioPending_;
+    std::shared_ptr<Mailbox> mailbox_;
     bool rescanQueued_ = false;
     bool inDeviceChange_ = false;
     std::vector<std::unique_ptr<TJvHidDeviceReadThread>> stoppingReaders_;
