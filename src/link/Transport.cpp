@@ -3,7 +3,6 @@
 #include "assist/Colors.h"
 #include "assist/DialogService.h"
 #include "assist/StatusBar.h"
-#include "assist/TranslationStore.h"
 #include "format/InvalidEntry.h"
 #include "format/NumberFormat.h"
 #include "link/AppContext.h"
@@ -14,10 +13,6 @@
 #include <algorithm>
 
 namespace kvt {
-
-QString AppContext::text(const QString& key) const {
-    return texts ? texts->text(key) : QString();
-}
 
 QByteArray frameOutputReport(const QByteArray& command, int reportLength) {
     const int length = std::max(reportLength, 1);

@@ -1,0 +1,11 @@
+#include "link/AppContext.h"
+
+#include "assist/TranslationStore.h"
+
+namespace kvt {
+
+QString AppContext::text(const QString& key) const {
+    return texts ? texts->text(key) : QString();
+}
+
+} // namespace kvt
