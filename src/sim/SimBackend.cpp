@@ -52,21 +52,9 @@ std::unique_ptr<HidHandle> SimBackend::open(const QString& path) {
     return std::make_unique<SimHandle>(d, std::move(attachment));
 }
 
-int SimBackend::plugController(const QString& model, float firmware, const QString& deviceText) {
-    HidDeviceInfo info;
-    info.vendorId = kControllerVendorId;
-    info.productId = kControllerProductId;
-    info.product = model;
-    info.inputReportLength = kControllerReportLength;
-    info.outputReportLength = kControllerReportLength;
-    info.access = true;
-    const int id = d->plug(info, std::make_unique<SimController>(model, firmware, deviceText));
-    announceChange();
-    return id;
-}
-
-int SimBackend::plugDevice(const QString& product, quint16 vid, quint16 pid, bool access, int inLen,
-                           int outLen) {
+namespace {
+HidDeviceInfo deviceInfo(const QString& product, quint16 vid, quint16 pid, bool access, int inLen,
+                         int outLen) {
     HidDeviceInfo info;
     info.vendorId = vid;
     info.productId = pid;
@@ -74,7 +62,21 @@ int SimBackend::plugDevice(const QString& product, quint16 vid, quint16 pid, boo
     info.inputReportLength = inLen;
     info.outputReportLength = outLen;
     info.access = access;
-    const int id = d->plug(info, nullptr);
+    return info;
+}
+} // namespace
+
+int SimBackend::plugController(const QString& model, float firmware, const QString& deviceText) {
+    const int id = d->plug(deviceInfo(model, kControllerVendorId, kControllerProductId, true,
+                                      kControllerReportLength, kControllerReportLength),
+                           std::make_unique<SimController>(model, firmware, deviceText));
+    announceChange();
+    return id;
+}
+
+int SimBackend::plugDevice(const QString& product, quint16 vid, quint16 pid, bool access, int inLen,
+                           int outLen) {
+    const int id = d->plug(deviceInfo(product, vid, pid, access, inLen, outLen), nullptr);
     announceChange();
     return id;
 }
