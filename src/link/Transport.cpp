@@ -4,7 +4,7 @@
 #include "assist/DialogService.h"
 #include "assist/StatusBar.h"
 #include "format/InvalidEntry.h"
-#include "format/NumberFormat.h"
+#include "format/core/NumberFormat.h"
 #include "link/AppContext.h"
 #include "link/TJvHidDevice.h"
 

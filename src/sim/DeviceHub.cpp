@@ -1,6 +1,6 @@
 #include "sim/DeviceHub.h"
 
-#include "sim/Codes.h"
+#include "link/OpCode.h"
 #include "sim/SimController.h"
 
 #include <algorithm>

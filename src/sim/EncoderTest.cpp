@@ -1,7 +1,7 @@
 #include "sim/EncoderTest.h"
 
 #include "link/Bytes.h"
-#include "sim/Codes.h"
+#include "link/OpCode.h"
 
 #include <algorithm>
 

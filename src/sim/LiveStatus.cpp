@@ -1,7 +1,7 @@
 #include "sim/LiveStatus.h"
 
 #include "link/Bytes.h"
-#include "sim/Codes.h"
+#include "link/OpCode.h"
 
 namespace kvt::sim {
 

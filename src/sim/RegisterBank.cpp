@@ -1,7 +1,7 @@
 #include "sim/RegisterBank.h"
 
 #include "link/Bytes.h"
-#include "sim/Codes.h"
+#include "link/OpCode.h"
 
 #include <bit>
 

@@ -1,7 +1,7 @@
 #include "sim/SimController.h"
 
 #include "link/Bytes.h"
-#include "sim/Codes.h"
+#include "link/OpCode.h"
 
 #include <algorithm>
 #include <cmath>

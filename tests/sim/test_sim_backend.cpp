@@ -1,5 +1,5 @@
 #include "link/Bytes.h"
-#include "sim/Codes.h"
+#include "link/OpCode.h"
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"
 

@@ -1,10 +1,11 @@
 #include "link/Bytes.h"
-#include "sim/Codes.h"
+#include "link/OpCode.h"
 #include "sim/SimController.h"
 
 #include <QTest>
 #include <limits>
 
+using namespace kvt;
 using namespace kvt::sim;
 namespace bytes = kvt::bytes;
 

@@ -1,4 +1,4 @@
-#include "format/NumberFormat.h"
+#include "format/core/NumberFormat.h"
 
 #include <QByteArray>
 #include <QLocale>
