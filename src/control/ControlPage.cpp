@@ -570,7 +570,10 @@ void ControlPage::ApplyModelProfile(Model model) {
 }
 
 void ControlPage::ComboBox_UnitsChange() {
-    for (const ControlText& t : unitLabels(unitText()))
+    const auto* units = windowControl<QComboBox>("ComboBox_Units");
+    if (!units || units->currentIndex() < 0)
+        return; // no unit chosen to build the labels from
+    for (const ControlText& t : unitLabels(units->currentText()))
         if (auto* w = windowControl<QWidget>(t.objectName.toLatin1().constData()))
             setControlText(w, t.text);
 }
