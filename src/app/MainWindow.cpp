@@ -141,8 +141,8 @@ void MainWindow::buildLink(HidBackend& backend) {
     poller_ = new Poller(context_, *connection_, pages_, this);
     acknowledgements_ = new Acknowledgements(context_, this);
     // Once a controller has been greeted the window adapts to its model.
-    connect(connection_, &Connection::controllerGreeted, controlPage_, &ControlPage::ApplyModelProfile);
-    connect(stopButton_, &QPushButton::clicked, controlPage_, &ControlPage::btn_EmergencyStopClick);
+    connect(connection_, &Connection::controllerGreeted, controlPage_, &ControlPage::applyModelProfile);
+    connect(stopButton_, &QPushButton::clicked, controlPage_, &ControlPage::stopMotor);
 }
 
 QTimer* MainWindow::pollTimer() const {

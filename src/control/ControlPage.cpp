@@ -382,23 +382,23 @@ void ControlPage::buildPreview() {
 }
 
 void ControlPage::wireHandlers() {
-    const auto on = [this](QPushButton* b, void (ControlPage::*handler)()) {
+    const auto on = [this](QPushButton* b, auto handler) {
         connect(b, &QPushButton::clicked, this, handler);
     };
-    on(Btn_MotorEnable, &ControlPage::Btn_MotorEnableClick);
-    on(btn_MotorDisable, &ControlPage::btn_MotorDisableClick);
-    on(btn_MotorStop, &ControlPage::btn_MotorStopClick);
-    on(btn_ResetPos, &ControlPage::btn_ResetPosClick);
-    on(btn_SetVdest1, &ControlPage::btn_SetVdest1Click);
-    on(btn_SetVdest2, &ControlPage::btn_SetVdest2Click);
-    on(btn_SetXdest1, &ControlPage::btn_SetXdest1Click);
-    on(btn_SetXdest2, &ControlPage::btn_SetXdest2Click);
-    on(btn_SetXmove1, &ControlPage::btn_SetXmove1Click);
-    on(btn_SetXmove2, &ControlPage::btn_SetXmove2Click);
-    on(btn_Home, &ControlPage::btn_HomeClick);
-    on(btn_ChangeOut1, &ControlPage::btn_ChangeOut1Click);
-    on(btn_ChangeOut2, &ControlPage::btn_ChangeOut2Click);
-    on(btn_SetMoveParam, &ControlPage::btn_SetMoveParamClick);
+    on(Btn_MotorEnable, &ControlPage::switchDriveOn);
+    on(btn_MotorDisable, &ControlPage::switchDriveOff);
+    on(btn_MotorStop, &ControlPage::stopMotor);
+    on(btn_ResetPos, &ControlPage::zeroPosition);
+    on(btn_SetVdest1, [this] { runAtSpeed(Edit_Vdest); });
+    on(btn_SetVdest2, [this] { runAtSpeed(Edit_Vdest2); });
+    on(btn_SetXdest1, [this] { goTo(Edit_Xdest); });
+    on(btn_SetXdest2, [this] { goTo(Edit_Xdest2); });
+    on(btn_SetXmove1, [this] { moveBy(Edit_Xmove1); });
+    on(btn_SetXmove2, [this] { moveBy(Edit_Xmove2); });
+    on(btn_Home, &ControlPage::startHoming);
+    on(btn_ChangeOut1, [this] { toggleOutput(0); });
+    on(btn_ChangeOut2, [this] { toggleOutput(1); });
+    on(btn_SetMoveParam, &ControlPage::setMotionParameters);
     // Input bits: Run 0, Stop 1, In1 2, In2 3, Home1 4, Home2 5.
     const std::array<std::pair<QPushButton*, int>, 6> inputs{{{Btn_SimRUN, 0},
                                                               {Btn_SimSTOP, 1},
@@ -413,8 +413,8 @@ void ControlPage::wireHandlers() {
                          Edit_Xmove1, Edit_Xmove2})
         e->installEventFilter(this);
 
-    context_.link->subscribe(op::LiveStatus, this, [this](const Response& r) { handleLiveStatus(r); });
-    context_.link->subscribe(op::Identity, this, [this](const Response& r) { handleIdentity(r); });
+    context_.link->subscribe(op::LiveStatus, this, [this](const Response& r) { showLiveStatus(r); });
+    context_.link->subscribe(op::Identity, this, [this](const Response& r) { showIdentity(r); });
 }
 
 void ControlPage::connectOtherPages() {
@@ -422,12 +422,12 @@ void ControlPage::connectOtherPages() {
         return;
     otherPagesConnected_ = true;
     if (auto* units = windowControl<QComboBox>("ComboBox_Units"))
-        connect(units, &QComboBox::activated, this, &ControlPage::ComboBox_UnitsChange);
+        connect(units, &QComboBox::activated, this, &ControlPage::rebuildUnitLabels);
     if (auto* decimals = windowControl<QComboBox>("ComboBox_Decp"))
-        connect(decimals, &QComboBox::activated, this, &ControlPage::ComboBox_DecpChange);
+        connect(decimals, &QComboBox::activated, this, &ControlPage::takeDisplayDecimals);
     // Every configuration record ends with the unit labels rebuilt from the unit it selected:
     // subscribed now, after the Configuration page has subscribed its record handler.
-    context_.link->subscribe(op::Configuration, this, [this](const Response&) { ComboBox_UnitsChange(); });
+    context_.link->subscribe(op::Configuration, this, [this](const Response&) { rebuildUnitLabels(); });
 }
 
 template <typename T> T* ControlPage::windowControl(const char* name) const {
@@ -460,7 +460,7 @@ QString ControlPage::unitText() const {
 
 // --- Live status and identity ---
 
-void ControlPage::handleLiveStatus(const Response& response) {
+void ControlPage::showLiveStatus(const Response& response) {
     const LiveStatus s = decodeLiveStatus(response.data);
     const LiveStatusView v = viewOf(s, displayDecimals(), unitText(), fmt::Separators::current());
     Text_Xact->setText(v.position);
@@ -493,7 +493,7 @@ void ControlPage::handleLiveStatus(const Response& response) {
     Label_DistAccDec->setText(v.accDistance);
 }
 
-void ControlPage::handleIdentity(const Response& response) {
+void ControlPage::showIdentity(const Response& response) {
     const DeviceIdentity id = decodeIdentity(response.data);
     AppState& state = *context_.state;
     state.setFirmwareVersion(id.firmware, versionText(id.firmware, fmt::Separators::current()));
@@ -519,7 +519,7 @@ void ControlPage::handleIdentity(const Response& response) {
             setWindowControlVisible(scaling, false);
         if (auto* units = windowControl<QComboBox>("ComboBox_Units"); units && units->count() > 0)
             units->setCurrentIndex(0);
-        ComboBox_UnitsChange();
+        rebuildUnitLabels();
         return;
     }
     setWindowControlVisible("GroupBox_Ain", true);
@@ -539,7 +539,7 @@ void ControlPage::handleIdentity(const Response& response) {
 
 // --- Model profile, units, precision ---
 
-void ControlPage::ApplyModelProfile(Model model) {
+void ControlPage::applyModelProfile(Model model) {
     connectOtherPages();
     const ModelProfile profile = profileFor(model);
     context_.state->setDisplayDecimals(profile.displayDecimals);
@@ -569,7 +569,7 @@ void ControlPage::ApplyModelProfile(Model model) {
         decimals->setCurrentIndex(profile.displayDecimals);
 }
 
-void ControlPage::ComboBox_UnitsChange() {
+void ControlPage::rebuildUnitLabels() {
     const auto* units = windowControl<QComboBox>("ComboBox_Units");
     if (!units || units->currentIndex() < 0)
         return; // no unit chosen to build the labels from
@@ -578,7 +578,7 @@ void ControlPage::ComboBox_UnitsChange() {
             setControlText(w, t.text);
 }
 
-void ControlPage::ComboBox_DecpChange() {
+void ControlPage::takeDisplayDecimals() {
     if (auto* decimals = windowControl<QComboBox>("ComboBox_Decp");
         decimals && decimals->currentIndex() >= 0 && decimals->currentIndex() <= MaxDisplayDecimals)
         context_.state->setDisplayDecimals(decimals->currentIndex());
@@ -586,67 +586,47 @@ void ControlPage::ComboBox_DecpChange() {
 
 // --- Direct commands ---
 
-void ControlPage::Btn_MotorEnableClick() {
+void ControlPage::switchDriveOn() {
     send(encodeCode(op::DriveOn));
 }
 
-void ControlPage::btn_MotorDisableClick() {
+void ControlPage::switchDriveOff() {
     send(encodeCode(op::DriveOff));
 }
 
-void ControlPage::btn_MotorStopClick() {
+void ControlPage::stopMotor() {
     send(encodeCode(op::Stop));
 }
 
-void ControlPage::btn_EmergencyStopClick() {
-    send(encodeCode(op::Stop));
-}
-
-void ControlPage::btn_ResetPosClick() {
+void ControlPage::zeroPosition() {
     send(encodeCode(op::ZeroPosition));
 }
 
-void ControlPage::btn_SetVdest1Click() {
-    sendFloat(Edit_Vdest, RunAtSpeedCommand);
+void ControlPage::runAtSpeed(QLineEdit* entry) {
+    sendFloat(entry, RunAtSpeedCommand);
 }
 
-void ControlPage::btn_SetVdest2Click() {
-    sendFloat(Edit_Vdest2, RunAtSpeedCommand);
+void ControlPage::goTo(QLineEdit* entry) {
+    sendFloat(entry, GoToCommand);
 }
 
-void ControlPage::btn_SetXdest1Click() {
-    sendFloat(Edit_Xdest, GoToCommand);
+void ControlPage::moveBy(QLineEdit* entry) {
+    sendFloat(entry, MoveByCommand);
 }
 
-void ControlPage::btn_SetXdest2Click() {
-    sendFloat(Edit_Xdest2, GoToCommand);
-}
-
-void ControlPage::btn_SetXmove1Click() {
-    sendFloat(Edit_Xmove1, MoveByCommand);
-}
-
-void ControlPage::btn_SetXmove2Click() {
-    sendFloat(Edit_Xmove2, MoveByCommand);
-}
-
-void ControlPage::btn_HomeClick() {
+void ControlPage::startHoming() {
     sendFloat(Edit_HomeSpeed, HomeCommand);
 }
 
-void ControlPage::btn_ChangeOut1Click() {
-    send(encodeOutputToggle(outputMask_, 0));
-}
-
-void ControlPage::btn_ChangeOut2Click() {
-    send(encodeOutputToggle(outputMask_, 1));
+void ControlPage::toggleOutput(int bit) {
+    send(encodeOutputToggle(outputMask_, bit));
 }
 
 void ControlPage::simulateInput(int bit) {
     send(encodeInputToggle(inputMask_, bit));
 }
 
-void ControlPage::btn_SetMoveParamClick() {
+void ControlPage::setMotionParameters() {
     const int d = displayDecimals();
     const fmt::Separators separators = fmt::Separators::current();
     // Each value is read, limited and written back before the next is looked at; an invalid

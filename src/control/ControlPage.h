@@ -31,37 +31,33 @@ public:
     // Adapts the window to the connected model: display precision, full-scale current, and the
     // controls of every page the model profile names (found by object name; a control that does
     // not exist is skipped).
-    void ApplyModelProfile(Model model);
+    void applyModelProfile(Model model);
 
     // Response handlers.
-    void handleLiveStatus(const Response& response);
-    void handleIdentity(const Response& response);
+    void showLiveStatus(const Response& response);
+    void showIdentity(const Response& response);
 
 public slots:
-    // Rebuilds the twelve unit labels from the unit selector of the Configuration page. Runs on
-    // the user's choice of a unit and, called directly, after every configuration record.
-    void ComboBox_UnitsChange();
-    // The user picked a display precision.
-    void ComboBox_DecpChange();
+    // Rebuilds the twelve unit labels from the unit selector `ComboBox_Units` of the
+    // Configuration page. Runs on the user's choice of a unit and after every configuration
+    // record; other pages may invoke it by name on `TabSheet4`.
+    void rebuildUnitLabels();
+    // The user picked a display precision in `ComboBox_Decp`.
+    void takeDisplayDecimals();
 
 public:
-    // Button handlers.
-    void Btn_MotorEnableClick();
-    void btn_MotorDisableClick();
-    void btn_MotorStopClick();
-    void btn_EmergencyStopClick(); // the "STOP" button of the main window
-    void btn_ResetPosClick();
-    void btn_SetVdest1Click();
-    void btn_SetVdest2Click();
-    void btn_SetXdest1Click();
-    void btn_SetXdest2Click();
-    void btn_SetXmove1Click();
-    void btn_SetXmove2Click();
-    void btn_HomeClick();
-    void btn_ChangeOut1Click();
-    void btn_ChangeOut2Click();
-    void simulateInput(int bit); // Btn_SimRUN .. Btn_SimHOME2
-    void btn_SetMoveParamClick();
+    // What the buttons do.
+    void switchDriveOn();
+    void switchDriveOff();
+    void stopMotor(); // both "STOP" buttons
+    void zeroPosition();
+    void runAtSpeed(QLineEdit* entry);
+    void goTo(QLineEdit* entry);
+    void moveBy(QLineEdit* entry);
+    void startHoming();
+    void toggleOutput(int bit);  // 0 Out1, 1 Out2
+    void simulateInput(int bit); // 0 Run, 1 Stop, 2 In1, 3 In2, 4 Home1, 5 Home2
+    void setMotionParameters();
 
     // Shows picture `index` of the profile pictures in Image_XProfile.
     void showProfilePicture(int index);
