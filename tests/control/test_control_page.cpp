@@ -4,6 +4,7 @@
 #include "app/Program.h"
 #include "assist/Colors.h"
 #include "link/Bytes.h"
+#include "sim/ConfigRecord.h"
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"
 
@@ -411,6 +412,19 @@ private slots:
         QCOMPARE(rig.text("Label_ConfigSpeedMin"), QStringLiteral("Prędkosc min. [mm/s]"));
         QCOMPARE(rig.text("Labe_lAutoFunc1_Speed"), QStringLiteral("Prędkosc [mm/s]"));
         QCOMPARE(rig.text("Label_Acc"), QStringLiteral("Przyspieszenie [mm/s^2]"));
+
+        // A record with a unit index the selector does not have keeps the selection and still
+        // rebuilds the labels from it.
+        QVERIFY(rig.choose("ComboBox_Units", 2));
+        QCOMPARE(rig.text("Label_PosActual"), QStringLiteral("Pozycja aktualna [cm]"));
+        kvt::sim::ConfigRecord record = kvt::sim::factoryConfig("PXA-KVT", 2.04f);
+        for (const quint8 units : {quint8(4), quint8(255)}) {
+            record.units = units;
+            rig.inject(kvt::sim::encodeConfigReport(record));
+            rig.settle();
+            QCOMPARE(rig.index("ComboBox_Units"), 2);
+            QCOMPARE(rig.text("Label_SpeedMax"), QStringLiteral("Prędkosc maks. [cm/s]"));
+        }
     }
 };
 
