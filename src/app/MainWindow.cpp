@@ -21,6 +21,7 @@
 #include "shell/ConnectionDisplay.h"
 #include "shell/Page.h"
 #include "shell/Poller.h"
+#include "trend/TrendWindow.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -229,6 +230,11 @@ void MainWindow::buildMenu() {
     loadConfigAction_->setObjectName(QStringLiteral("Odczytajzpliku1"));
     saveConfigAction_ = configuration->addAction(QStringLiteral("Zapisz ustawienia do pliku"));
     saveConfigAction_->setObjectName(QStringLiteral("Zapiszdopliku1"));
+    QMenu* tools = mainMenu->addMenu(QStringLiteral("Narzędzia"));
+    tools->menuAction()->setObjectName(QStringLiteral("Narzedzia1"));
+    trendAction_ = tools->addAction(QStringLiteral("Trendy i rejestracja..."));
+    trendAction_->setObjectName(QStringLiteral("Trendy1"));
+    connect(trendAction_, &QAction::triggered, this, &MainWindow::openTrends);
     QMenu* help = mainMenu->addMenu(QStringLiteral("Pomoc"));
     help->menuAction()->setObjectName(QStringLiteral("Pomoc1"));
     aboutAction_ = help->addAction(QStringLiteral("O programie"));
@@ -291,6 +297,15 @@ void MainWindow::applyLanguage() {
         if (auto* page = qobject_cast<Page*>(pages_->widget(i)))
             page->retranslate();
     }
+    if (trendWindow_)
+        trendWindow_->retranslate();
+}
+
+void MainWindow::openTrends() {
+    // Built on first use, so nothing of it runs before the user asks for it.
+    if (!trendWindow_)
+        trendWindow_ = new trend::TrendWindow(context_, *poller_, this);
+    trendWindow_->open();
 }
 
 void MainWindow::showAbout() {
