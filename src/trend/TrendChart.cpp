@@ -1,10 +1,10 @@
 #include "trend/TrendChart.h"
 
+#include "trend/TraceItem.h"
 #include "trend/core/Decimation.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsSimpleTextItem>
-#include <QLineSeries>
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QValueAxis>
@@ -32,16 +32,30 @@ double tickInterval(double span, int count) {
     return 10 * magnitude;
 }
 
-// A value scale takes the range of what it shows, with a margin, widened to round ticks.
-void fit(QValueAxis* axis, const ValueRange& range, bool rounded) {
+// The range of what a scale shows, with a margin.
+std::pair<double, double> withMargin(const ValueRange& range) {
+    if (range.isEmpty())
+        return {0, 1};
+    const double low = range.min;
+    const double high = range.max;
+    const double margin = high > low ? (high - low) * 0.05 : std::max(std::abs(high) * 0.05, 0.5);
+    return {low - margin, high + margin};
+}
+
+// A visible scale is also widened to round ticks; it is touched only when that changes it, as
+// every change lays the chart out again.
+void fit(QValueAxis* axis, const ValueRange& range) {
     if (range.isEmpty())
         return;
-    double low = range.min;
-    double high = range.max;
-    const double margin = high > low ? (high - low) * 0.05 : std::max(std::abs(high) * 0.05, 0.5);
-    axis->setRange(low - margin, high + margin);
-    if (rounded)
-        axis->applyNiceNumbers();
+    const auto [low, high] = withMargin(range);
+    QValueAxis rounded;
+    rounded.setRange(low, high);
+    rounded.applyNiceNumbers();
+    if (rounded.min() != axis->min() || rounded.max() != axis->max() ||
+        rounded.tickCount() != axis->tickCount()) {
+        axis->setRange(rounded.min(), rounded.max());
+        axis->setTickCount(rounded.tickCount());
+    }
 }
 
 ValueRange rangeOf(const QList<QPointF>& points) {
@@ -69,6 +83,9 @@ TrendChart::TrendChart(QWidget* parent) : QChartView(parent), chart_(new QChart)
     setChart(chart_);
     chart_->legend()->hide();
     chart_->setMargins(QMargins(4, 4, 4, 4));
+    // A plain background: square corners and no shadow are cheaper to repaint ten times a second.
+    chart_->setBackgroundRoundness(0);
+    chart_->setDropShadowEnabled(false);
     setRenderHint(QPainter::Antialiasing, false);
     viewport()->setMouseTracking(true);
 
@@ -78,57 +95,25 @@ TrendChart::TrendChart(QWidget* parent) : QChartView(parent), chart_(new QChart)
     timeAxis_->setLabelFormat(QStringLiteral("%.6g"));
     positionAxis_ = new QValueAxis(chart_);
     speedAxis_ = new QValueAxis(chart_);
-    logicAxis_ = new QValueAxis(chart_);
-    logicAxis_->setRange(-0.25, 8 * LaneHeight / LogicShare);
-    logicAxis_->setVisible(false);
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
     chart_->addAxis(positionAxis_, Qt::AlignLeft);
     chart_->addAxis(speedAxis_, Qt::AlignRight);
-    chart_->addAxis(logicAxis_, Qt::AlignLeft);
+    for (int c = 0; c < ChannelCount; ++c)
+        visible_[size_t(c)] = styleOf(channelAt(c)).shownByDefault;
 
-    for (int c = 0; c < ChannelCount; ++c) {
-        const ChannelStyle& style = styleOf(channelAt(c));
-        auto* line = new QLineSeries(chart_);
-        QPen pen(style.color, channelAt(c) == Channel::Position || channelAt(c) == Channel::Speed ? 2 : 1);
-        if (channelAt(c) == Channel::Destination)
-            pen.setStyle(Qt::DashLine);
-        line->setPen(pen);
-        chart_->addSeries(line);
-        line->attachAxis(timeAxis_);
-        QValueAxis* scale = logicAxis_;
-        if (style.scale == Scale::Position)
-            scale = positionAxis_;
-        else if (style.scale == Scale::Speed)
-            scale = speedAxis_;
-        else if (style.scale == Scale::Own) {
-            scale = new QValueAxis(chart_);
-            scale->setVisible(false);
-            chart_->addAxis(scale, Qt::AlignLeft);
-            ownAxes_[size_t(c)] = scale;
-        }
-        line->attachAxis(scale);
-        line->setVisible(style.shownByDefault);
-        series_[size_t(c)] = line;
-    }
-
+    traces_ = new TraceItem(chart_);
+    traces_->setZValue(50);
     cursorLine_ = new QGraphicsLineItem(chart_);
     QPen cursorPen(Qt::black, 1, Qt::DotLine);
     cursorPen.setCosmetic(true);
     cursorLine_->setPen(cursorPen);
     cursorLine_->setZValue(200);
     cursorLine_->hide();
+    connect(chart_, &QChart::plotAreaChanged, this, &TrendChart::plotAreaChanged);
 }
 
 void TrendChart::setChannelVisible(Channel channel, bool visible) {
-    series(channel)->setVisible(visible);
-}
-
-bool TrendChart::isChannelVisible(Channel channel) const {
-    return series(channel)->isVisible();
-}
-
-void TrendChart::setChannelName(Channel channel, const QString& name) {
-    series(channel)->setName(name);
+    visible_[size_t(channelIndex(channel))] = visible;
 }
 
 void TrendChart::setAxisTitles(const QString& time, const QString& position, const QString& speed) {
@@ -138,20 +123,20 @@ void TrendChart::setAxisTitles(const QString& time, const QString& position, con
 }
 
 void TrendChart::draw(const Run& run, const TimeRange& range) {
+    drawing_ = true;
+    run_ = &run;
     shown_ = range;
     const SampleBuffer& samples = run.samples();
     const int columns = std::max(50, int(chart_->plotArea().width()));
     const Columns split = splitColumns(samples, range.fromNs, range.toNs, columns);
-    std::array<QList<QPointF>, ChannelCount> points;
     for (int c = 0; c < ChannelCount; ++c) {
         const Channel channel = channelAt(c);
-        QLineSeries* line = series_[size_t(c)];
-        if (!line->isVisible()) {
-            if (line->count() > 0)
-                line->clear();
+        QList<QPointF>& p = points_[size_t(c)];
+        if (!visible_[size_t(c)]) {
+            p.clear();
             continue;
         }
-        QList<QPointF> p = decimate(samples, channel, split);
+        p = decimate(samples, channel, split);
         if (styleOf(channel).steps)
             p = toSteps(p);
         if (isBit(channel)) {
@@ -159,24 +144,43 @@ void TrendChart::draw(const Run& run, const TimeRange& range) {
             for (QPointF& point : p)
                 point.ry() += lane;
         }
-        line->replace(p);
-        points[size_t(c)] = std::move(p);
     }
-    // The time scale shows exactly the range asked for, with ticks at round seconds.
-    timeAxis_->setRange(secondsOf(range.fromNs), secondsOf(range.toNs));
-    timeAxis_->setTickInterval(tickInterval(secondsOf(range.toNs - range.fromNs), 10));
-    fitScales(points);
-    drawMarks(run.events());
+    setTimeRange(range);
+    fitScales();
+    drawing_ = false;
+    placeTraces();
+    placeMarks();
     placeCursor();
 }
 
-void TrendChart::fitScales(const std::array<QList<QPointF>, ChannelCount>& points) {
+void TrendChart::plotAreaChanged() {
+    // A new size takes a new reduction to its columns; during a draw the draw places everything.
+    if (drawing_)
+        return;
+    if (run_)
+        draw(*run_, shown_);
+}
+
+void TrendChart::setTimeRange(const TimeRange& range) {
+    const double from = secondsOf(range.fromNs);
+    const double to = secondsOf(range.toNs);
+    const double interval = tickInterval(to - from, 10);
+    if (from == timeAxis_->min() && to == timeAxis_->max() && interval == timeAxis_->tickInterval())
+        return;
+    // Each change redraws the axis at once: a coarse interval first, so that no step in between
+    // asks for tens of thousands of ticks.
+    timeAxis_->setTickInterval(std::max(to - from, timeAxis_->max() - timeAxis_->min()));
+    timeAxis_->setRange(from, to);
+    timeAxis_->setTickInterval(interval);
+}
+
+void TrendChart::fitScales() {
     ValueRange position;
     ValueRange speed;
     for (int c = 0; c < ChannelCount; ++c) {
-        if (!series_[size_t(c)]->isVisible())
+        if (!visible_[size_t(c)])
             continue;
-        const ValueRange r = rangeOf(points[size_t(c)]);
+        const ValueRange r = rangeOf(points_[size_t(c)]);
         switch (styleOf(channelAt(c)).scale) {
         case Scale::Position:
             position.include(r);
@@ -185,14 +189,47 @@ void TrendChart::fitScales(const std::array<QList<QPointF>, ChannelCount>& point
             speed.include(r);
             break;
         case Scale::Own:
-            fit(ownAxes_[size_t(c)], r, false);
+            ownScales_[size_t(c)] = withMargin(r);
             break;
         case Scale::Logic:
             break;
         }
     }
-    fit(positionAxis_, position, true);
-    fit(speedAxis_, speed, true);
+    fit(positionAxis_, position);
+    fit(speedAxis_, speed);
+}
+
+void TrendChart::placeTraces() {
+    const QRectF area = chart_->plotArea();
+    QList<TraceItem::Trace> traces;
+    const double span = double(std::max<qint64>(shown_.toNs - shown_.fromNs, 1)) * 1e-9;
+    const double from = secondsOf(shown_.fromNs);
+    for (int c = 0; c < ChannelCount; ++c) {
+        const QList<QPointF>& p = points_[size_t(c)];
+        if (!visible_[size_t(c)] || p.isEmpty())
+            continue;
+        const Channel channel = channelAt(c);
+        const ChannelStyle& style = styleOf(channel);
+        std::pair<double, double> scale{-0.25, 8 * LaneHeight / LogicShare};
+        if (style.scale == Scale::Position)
+            scale = {positionAxis_->min(), positionAxis_->max()};
+        else if (style.scale == Scale::Speed)
+            scale = {speedAxis_->min(), speedAxis_->max()};
+        else if (style.scale == Scale::Own)
+            scale = ownScales_[size_t(c)];
+        const double height = std::max(scale.second - scale.first, 1e-12);
+        TraceItem::Trace trace;
+        trace.pen = QPen(style.color, 1);
+        trace.pen.setCosmetic(true);
+        trace.bold = channel == Channel::Position || channel == Channel::Speed;
+        trace.polyline.reserve(p.size());
+        for (const QPointF& point : p)
+            trace.polyline.append(
+                QPointF(area.left() + area.width() * (point.x() - from) / span,
+                        area.bottom() - area.height() * (point.y() - scale.first) / height));
+        traces.append(std::move(trace));
+    }
+    traces_->setTraces(area, std::move(traces));
 }
 
 qreal TrendChart::xOf(qint64 timeNs) const {
@@ -201,7 +238,10 @@ qreal TrendChart::xOf(qint64 timeNs) const {
     return area.left() + area.width() * double(timeNs - shown_.fromNs) / span;
 }
 
-void TrendChart::drawMarks(const EventList& events) {
+void TrendChart::placeMarks() {
+    if (!run_)
+        return;
+    const EventList& events = run_->events();
     const QRectF area = chart_->plotArea();
     const qsizetype first = events.lowerBound(shown_.fromNs);
     const qsizetype end = events.upperBound(shown_.toNs);
@@ -218,17 +258,26 @@ void TrendChart::drawMarks(const EventList& events) {
             markTexts_.back()->setRotation(-90);
             markTexts_.back()->setZValue(100);
         }
-        const qreal x = xOf(event.timeNs);
+        const qreal x = std::round(xOf(event.timeNs));
         QGraphicsLineItem* line = markLines_[shown];
-        line->setPen(markPen(event.kind));
-        line->setLine(x, area.top(), x, area.bottom());
+        const QPen pen = markPen(event.kind);
+        if (line->pen() != pen)
+            line->setPen(pen);
+        const QLineF where(x, area.top(), x, area.bottom());
+        if (line->line() != where)
+            line->setLine(where);
         line->show();
         QGraphicsSimpleTextItem* text = markTexts_[shown];
-        text->setText(eventLabel_ ? eventLabel_(event) : eventText(event));
-        text->setBrush(markPen(event.kind).color());
+        const QString label = eventLabel_ ? eventLabel_(event) : eventText(event);
+        if (text->text() != label) {
+            text->setText(label);
+            text->setBrush(pen.color());
+        }
         const QRectF box = text->boundingRect();
         // Rotated a quarter turn back, the text runs upwards from its origin, right of the line.
-        text->setPos(x + 1, area.top() + box.width() + 2);
+        const QPointF origin(x + 1, area.top() + box.width() + 2);
+        if (text->pos() != origin)
+            text->setPos(origin);
         const bool room = x - lastLabelX > box.height() + 1;
         text->setVisible(room);
         if (room)

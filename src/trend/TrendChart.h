@@ -12,11 +12,12 @@
 
 class QGraphicsLineItem;
 class QGraphicsSimpleTextItem;
-class QLineSeries;
 class QRubberBand;
 class QValueAxis;
 
 namespace kvt::trend {
+
+class TraceItem;
 
 // The plot of a run: one line per channel over one time axis, the position scale on the left,
 // the speed scale on the right, the other channels fitted to the height on scales of their own
@@ -29,20 +30,21 @@ public:
     explicit TrendChart(QWidget* parent = nullptr);
 
     void setChannelVisible(Channel channel, bool visible);
-    bool isChannelVisible(Channel channel) const;
-    void setChannelName(Channel channel, const QString& name);
+    bool isChannelVisible(Channel channel) const { return visible_[size_t(channelIndex(channel))]; }
     void setAxisTitles(const QString& time, const QString& position, const QString& speed);
     // The text of an event's mark.
     void setEventLabel(std::function<QString(const Event&)> label) { eventLabel_ = std::move(label); }
 
-    // Draws `range` of `run`, reduced to the plot's width in pixels.
+    // Draws `range` of `run`, reduced to the plot's width in pixels. The run must outlive the
+    // chart (a change of the plot's size draws it again).
     void draw(const Run& run, const TimeRange& range);
     const TimeRange& shownRange() const { return shown_; }
     std::optional<qint64> cursorTime() const { return cursor_; }
     void setCursorTime(std::optional<qint64> timeNs);
 
-    // What is drawn, for tests and the benchmark.
-    QLineSeries* series(Channel channel) const { return series_[size_t(channelIndex(channel))]; }
+    // What is drawn, for tests and the benchmark: a channel's points (x in seconds, y its value;
+    // logic traces raised to their lanes), the scales and the marks.
+    const QList<QPointF>& points(Channel channel) const { return points_[size_t(channelIndex(channel))]; }
     QValueAxis* positionAxis() const { return positionAxis_; }
     QValueAxis* speedAxis() const { return speedAxis_; }
     QValueAxis* timeAxis() const { return timeAxis_; }
@@ -62,18 +64,24 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void fitScales(const std::array<QList<QPointF>, ChannelCount>& points);
-    void drawMarks(const EventList& events);
+    void setTimeRange(const TimeRange& range);
+    void fitScales();
+    void placeTraces();
+    void placeMarks();
     void placeCursor();
+    void plotAreaChanged();
     qreal xOf(qint64 timeNs) const;
 
     QChart* chart_;
     QValueAxis* timeAxis_;
     QValueAxis* positionAxis_;
     QValueAxis* speedAxis_;
-    QValueAxis* logicAxis_;
-    std::array<QLineSeries*, ChannelCount> series_{};
-    std::array<QValueAxis*, ChannelCount> ownAxes_{}; // channels on a scale of their own
+    TraceItem* traces_;
+    std::array<bool, ChannelCount> visible_{};
+    std::array<QList<QPointF>, ChannelCount> points_;
+    std::array<std::pair<double, double>, ChannelCount> ownScales_{}; // channels on a scale of their own
+    const Run* run_ = nullptr;
+    bool drawing_ = false;
     std::function<QString(const Event&)> eventLabel_;
     QList<QGraphicsLineItem*> markLines_;
     QList<QGraphicsSimpleTextItem*> markTexts_;

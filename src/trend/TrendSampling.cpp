@@ -77,8 +77,15 @@ void TrendWindow::addEvent(const Event& event) {
 void TrendWindow::refreshIfChanged() {
     if (!changed_)
         return;
+    // A live view is drawn again once it has moved by about a pixel column (10 minutes on 800
+    // columns: every 0.75 s), at most every RefreshMs and at least every MaxRefreshMs; a paused
+    // or zoomed view stays as it is and only the counts move on.
+    const TimeRange shown = chart_->shownRange();
+    const qint64 perColumnMs = (shown.toNs - shown.fromNs) / 1'000'000 / std::max(chart_->width(), 1);
+    if (view_.isLive() && lastDraw_.isValid() &&
+        lastDraw_.elapsed() < std::clamp<qint64>(perColumnMs, RefreshMs, MaxRefreshMs))
+        return;
     changed_ = false;
-    // A paused or zoomed view stays as it is; only the counts move on.
     if (view_.isLive())
         refresh();
     else
@@ -98,6 +105,7 @@ void TrendWindow::refresh() {
     if (first > last)
         first = last;
     chart_->draw(run_, view_.range(first, last));
+    lastDraw_.start();
     btn_TrendBack->setEnabled(view_.isZoomed());
     showCursorReading();
     showStatus();

@@ -129,9 +129,12 @@ void TrendWindow::buildControls() {
     Label_TrendCursor->setObjectName(QStringLiteral("Label_TrendCursor"));
     Label_TrendCursor->setWordWrap(true);
     Label_TrendCursor->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Texts that change with every sample must not lay the window out again each time.
+    Label_TrendCursor->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     column->addWidget(Label_TrendCursor);
     Label_TrendStatus = new QLabel(this);
     Label_TrendStatus->setObjectName(QStringLiteral("Label_TrendStatus"));
+    Label_TrendStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     column->addWidget(Label_TrendStatus);
 
     connect(btn_TrendRecord, &QPushButton::clicked, this, &TrendWindow::toggleRecording);
@@ -166,7 +169,6 @@ void TrendWindow::retranslate() {
         const ChannelStyle& style = styleOf(channelAt(c));
         const QString name = style.textKey ? text(style.textKey) : QString::fromLatin1(style.fixedName);
         cb_TrendChannel[size_t(c)]->setText(name);
-        chart_->setChannelName(channelAt(c), name);
     }
     updateAxisTitles();
     showCursorReading();

@@ -3,6 +3,7 @@
 #include "trend/core/Run.h"
 #include "trend/core/Viewport.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -39,9 +40,11 @@ public:
     // Rebuilds every text after a language switch.
     void retranslate();
 
-    // Draws the view now (it is otherwise redrawn at most every RefreshMs while data arrives).
+    // Draws the view now (while data arrives it is otherwise redrawn as it moves, see
+    // refreshIfChanged()).
     void refresh();
-    static constexpr int RefreshMs = 100;
+    static constexpr int RefreshMs = 200;
+    static constexpr int MaxRefreshMs = 2000;
     // Sampling periods on offer, in milliseconds.
     static constexpr std::array<int, 3> PeriodsMs{200, 100, 50};
     int periodMs() const;
@@ -117,6 +120,7 @@ private:
     QTimer* flushTimer_ = nullptr;
     bool sampling_ = false;
     bool changed_ = false;
+    QElapsedTimer lastDraw_;
     QString lastUnit_;
 };
 
