@@ -119,7 +119,7 @@ QList<QByteArray> SimController::handle(const QByteArray& c) {
         if (config_.encoderMode == 0)
             encoderTest_.start(0, EncoderTest::NoSignal);
         else
-            encoderTest_.start(config_.encoderResol, encoderWiring_);
+            encoderTest_.start(encoderPulses_ > 0 ? encoderPulses_ : config_.encoderResol, encoderWiring_);
         return {};
     default:
         return {};
@@ -170,16 +170,17 @@ QList<QByteArray> SimController::applyInputs(quint8 inputs) {
 
 void SimController::advance(int ms) {
     const auto lock = guard();
-    // While the motor moves, time goes in 1 ms steps so the home inputs are seen in time.
+    // While the motor moves or a program runs, time goes in 1 ms steps so the inputs are seen in time.
     while (ms > 0) {
-        const int step = axis_.moving() ? 1 : ms;
+        const int step = axis_.moving() || program_.runState() == ProgramMemory::Running ? 1 : ms;
         tick(step);
         ms -= step;
     }
 }
 
 void SimController::tick(int ms) {
-    if (axis_.mode() == Axis::Mode::Homing && (env_.inputs & (io::Home1 | io::Home2)))
+    interpreter_.advance(ms, program_, *this);
+    if (axis_.mode() == Axis::Mode::Homing && (inputs() & (io::Home1 | io::Home2)))
         axis_.homeSwitchReached();
     encoderTurns_ += axis_.advance(ms) / unitsPerRevolution();
     outbox_.append(encoderTest_.advance(ms));
@@ -225,6 +226,7 @@ double SimController::unitsPerRevolution() const {
 LiveState SimController::liveState() const {
     const auto lock = guard();
     LiveState s = env_;
+    s.inputs = inputs();
     s.position = static_cast<float>(axis_.position());
     s.speed = static_cast<float>(axis_.speed());
     s.destination = static_cast<float>(axis_.destination());
@@ -325,6 +327,47 @@ void SimController::setAnalogMv(quint32 millivolts) {
 void SimController::setEncoderWiring(quint8 verdict) {
     const auto lock = guard();
     encoderWiring_ = verdict;
+}
+
+void SimController::setEncoderResolution(qint32 pulses) {
+    const auto lock = guard();
+    encoderPulses_ = std::max(pulses, 0);
+}
+
+void SimController::setEndSensors(const EndSensors& sensors) {
+    const auto lock = guard();
+    sensors_ = sensors;
+}
+
+quint8 SimController::inputs() const {
+    const auto lock = guard();
+    return env_.inputs | sensors_.inputs(axis_.position());
+}
+
+void SimController::switchDriveOn() {
+    driveOn_ = true;
+}
+
+void SimController::runAtSpeed(double speed) {
+    if (driveOn_ && std::isfinite(speed))
+        axis_.runAt(speed);
+}
+
+void SimController::stopMotor() {
+    if (axis_.moving())
+        axis_.runAt(0); // ramps down
+}
+
+std::optional<bool> SimController::programInput(int number) const {
+    static constexpr quint8 Bits[] = {io::In1, io::In2, io::Home1, io::Home2, io::StopIn};
+    if (number < 1 || number > 5)
+        return std::nullopt;
+    return (inputs() & Bits[number - 1]) != 0;
+}
+
+double SimController::analogSpeed() const {
+    const double volts = env_.analogMv / 1000.0;
+    return config_.ainMinVal + (config_.ainMaxVal - config_.ainMinVal) * volts / 10.0;
 }
 
 void SimController::receiveModbusFrame(const QByteArray& frame) {

@@ -3,7 +3,9 @@
 #include "sim/Axis.h"
 #include "sim/ConfigRecord.h"
 #include "sim/EncoderTest.h"
+#include "sim/EndSensors.h"
 #include "sim/LiveStatus.h"
+#include "sim/ProgramInterpreter.h"
 #include "sim/ProgramMemory.h"
 #include "sim/RegisterBank.h"
 
@@ -22,7 +24,7 @@ namespace kvt::sim {
 //
 // When a lock is set, every public call holds it, so a backend can share the model between
 // its I/O threads and the user-interface thread.
-class SimController {
+class SimController : private ProgramMachine {
 public:
     SimController(const QString& model, float firmware, const QString& deviceText);
 
@@ -55,6 +57,9 @@ public:
     void setSupplyMv(quint32 millivolts);
     void setAnalogMv(quint32 millivolts);
     void setEncoderWiring(quint8 verdict);            // an EncoderTest verdict
+    void setEncoderResolution(qint32 pulses);         // pulses per revolution; 0: as configured
+    void setEndSensors(const EndSensors& sensors);    // Home1 and Home2 switches on the axis
+    quint8 inputs() const;                            // as the live status reports them
     void receiveModbusFrame(const QByteArray& frame); // a frame seen on the RS485 bus
 
 private:
@@ -64,6 +69,13 @@ private:
     void resetMotionLimits();
     double unitsPerRevolution() const;
     void tick(int ms);
+
+    // What the program interpreter drives.
+    void switchDriveOn() override;
+    void runAtSpeed(double speed) override;
+    void stopMotor() override;
+    std::optional<bool> programInput(int number) const override;
+    double analogSpeed() const override;
 
     QString model_;
     QString deviceText_;
@@ -75,6 +87,9 @@ private:
     LiveState env_; // inputs, outputs and readings; motion fields come from the axis
     double encoderTurns_ = 0;
     quint8 encoderWiring_ = EncoderTest::WiringCorrect;
+    qint32 encoderPulses_ = 0; // 0: the encoder has the configured resolution
+    EndSensors sensors_;
+    ProgramInterpreter interpreter_;
     EncoderTest encoderTest_;
     ProgramMemory program_;
     RegisterBank registers_;
