@@ -1,6 +1,7 @@
 #pragma once
 
 #include "assist/TranslationStore.h"
+#include "encoder/core/EncoderVerdict.h"
 
 #include <QDialog>
 #include <functional>
@@ -13,14 +14,21 @@ class QPushButton;
 namespace kvt {
 
 struct AppContext;
+struct Response;
 
-// The encoder test window: starts the controller's encoder test and shows its verdict.
+// The encoder test window ("TForm3"): START makes the controller turn the motor one revolution
+// and count the encoder pulses; the window judges the count against the encoder settings of the
+// Configuration page at the moment the result arrives and shows a coloured verdict. It is opened
+// modally by the Configuration page's "Testuj" button.
 class EncoderTestWindow : public QDialog {
     Q_OBJECT
 public:
     EncoderTestWindow(AppContext& context, std::function<int()> language, QWidget* parent = nullptr);
 
     TranslationStore& texts() { return texts_; }
+
+    // Shows the window modally (the Configuration page's "Testuj").
+    void openModal();
 
     QPlainTextEdit* Memo_Enc;
     QPushButton* btn_EncoderTest;
@@ -33,7 +41,12 @@ protected:
 
 private:
     void FormShow();
+    void btn_EncoderTestClick();
     void JvXPButton1Click();
+    void showCount(const Response& response);
+    void showResult(const Response& response);
+    // The encoder as the Configuration page's controls describe it now.
+    encoder::EncoderSettings configuredEncoder() const;
 
     AppContext& context_;
     std::function<int()> language_;
