@@ -45,7 +45,7 @@ EncoderTestWindow::EncoderTestWindow(AppContext& context, std::function<int()> l
     btn_EncoderTest = new QPushButton(QStringLiteral("START"), this);
     btn_EncoderTest->setObjectName(QStringLiteral("btn_EncoderTest"));
     btn_EncoderTest->setGeometry(420, 8, 113, 30);
-    connect(btn_EncoderTest, &QPushButton::clicked, this, &EncoderTestWindow::btn_EncoderTestClick);
+    connect(btn_EncoderTest, &QPushButton::clicked, this, &EncoderTestWindow::startTest);
 
     StaticText1 = new QLabel(QStringLiteral("Impulsów z enkodera :"), this);
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
@@ -61,7 +61,7 @@ EncoderTestWindow::EncoderTestWindow(AppContext& context, std::function<int()> l
     JvXPButton1 = new QPushButton(QStringLiteral("Zamknij"), this);
     JvXPButton1->setObjectName(QStringLiteral("JvXPButton1"));
     JvXPButton1->setGeometry(420, 84, 113, 28);
-    connect(JvXPButton1, &QPushButton::clicked, this, &EncoderTestWindow::JvXPButton1Click);
+    connect(JvXPButton1, &QPushButton::clicked, this, &EncoderTestWindow::closeWindow);
 
     // Results reach the window whether or not it is shown.
     if (context_.link) {
@@ -81,10 +81,10 @@ void EncoderTestWindow::openModal() {
 
 void EncoderTestWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    prepareForShowing();
 }
 
-void EncoderTestWindow::FormShow() {
+void EncoderTestWindow::prepareForShowing() {
     texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
     // The instructions; the colour of the last verdict stays until START.
     Memo_Enc->setPlainText(QStringList{texts_.text(QStringLiteral("IDS_0")),
@@ -93,14 +93,14 @@ void EncoderTestWindow::FormShow() {
                                .join(QLatin1Char('\n')));
 }
 
-void EncoderTestWindow::btn_EncoderTestClick() {
+void EncoderTestWindow::startTest() {
     if (context_.link)
         context_.link->sendCode(op::EncoderTest);
     Memo_Enc->setPlainText(texts_.text(QStringLiteral("IDS_3")));
     resetBackground(Memo_Enc);
 }
 
-void EncoderTestWindow::JvXPButton1Click() {
+void EncoderTestWindow::closeWindow() {
     close();
 }
 

@@ -40,9 +40,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void btn_EncoderTestClick();
-    void JvXPButton1Click();
+    void prepareForShowing();
+    void startTest();
+    void closeWindow();
     void showCount(const Response& response);
     void showResult(const Response& response);
     // The encoder as the Configuration page's controls describe it now.
