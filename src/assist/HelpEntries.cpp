@@ -20,7 +20,7 @@ HelpLine fixed(const QString& text) {
 } // namespace
 
 const QList<HelpEntry>& helpEntries() {
-    static const QList<HelpEntry> entries = {
+    static const QList<HelpEntry> Entries = {
         {QStringLiteral("btn_ProgOpen"), Trigger::Movement, {keyed(QStringLiteral("IDS_64"))}},
         {QStringLiteral("btn_SendProg"), Trigger::Movement, {keyed(QStringLiteral("IDS_141"))}},
         {QStringLiteral("JvXPButton3"), Trigger::Movement, {keyed(QStringLiteral("IDS_142"))}},
@@ -95,7 +95,7 @@ const QList<HelpEntry>& helpEntries() {
          {fixed(QStringLiteral("Zadanie pozycji relatywnej (względnej). Np zadanie wartosci 2 powoduje "
                                "zmiane pozycji o 2 (np. obr)."))}},
     };
-    return entries;
+    return Entries;
 }
 
 const HelpEntry* helpEntry(const QString& control) {
