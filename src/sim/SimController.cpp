@@ -12,8 +12,8 @@ namespace kvt::sim {
 namespace {
 
 constexpr double HomingSearchDistance = 100.0; // homing gives up after this travel without the switch
-constexpr int kRegisterPreviewPeriodMs = 500;
-constexpr int kMaxFrameBytes = 62; // what fits into one input report after the code and count
+constexpr int RegisterPreviewPeriodMs = 500;
+constexpr int MaxFrameBytes = 62; // what fits into one input report after the code and count
 
 QByteArray ack(quint8 code) {
     return QByteArray(1, static_cast<char>(code));
@@ -201,8 +201,8 @@ void SimController::tick(int ms) {
     surroundings_.advance(ms, driveOn_, std::abs(axis_.speed()) / axis_.maxSpeed());
     outbox_.append(encoderTest_.advance(ms));
     if (previewMode_ == 2) {
-        for (previewElapsed_ += ms; previewElapsed_ >= kRegisterPreviewPeriodMs;
-             previewElapsed_ -= kRegisterPreviewPeriodMs)
+        for (previewElapsed_ += ms; previewElapsed_ >= RegisterPreviewPeriodMs;
+             previewElapsed_ -= RegisterPreviewPeriodMs)
             outbox_.append(registers_.report());
     }
 }
@@ -268,10 +268,10 @@ LiveState SimController::liveState() const {
     if (surroundings_.home1Active(axis_.travel()))
         s.inputs |= io::Home1;
     if (config_.encoderMode != 0) {
-        constexpr double lo = std::numeric_limits<qint32>::min();
-        constexpr double hi = std::numeric_limits<qint32>::max();
-        s.encoderCount =
-            static_cast<qint32>(std::clamp(std::round(encoderTurns_ * config_.encoderResol), lo, hi));
+        constexpr double Lowest = std::numeric_limits<qint32>::min();
+        constexpr double Highest = std::numeric_limits<qint32>::max();
+        s.encoderCount = static_cast<qint32>(
+            std::clamp(std::round(encoderTurns_ * config_.encoderResol), Lowest, Highest));
     }
     return s;
 }
@@ -364,7 +364,7 @@ void SimController::receiveModbusFrame(const QByteArray& frame) {
     const auto lock = guard();
     if (previewMode_ != 1)
         return;
-    const QByteArray bytesSeen = frame.left(kMaxFrameBytes);
+    const QByteArray bytesSeen = frame.left(MaxFrameBytes);
     QByteArray b(2, '\0');
     bytes::putU8(b, 0, op::ModbusFrame);
     bytes::putU8(b, 1, static_cast<quint8>(bytesSeen.size()));
