@@ -1,25 +1,17 @@
 #pragma once
 
-#include "sim/LiveStatus.h"
-
-#include <QtGlobal>
-
 namespace kvt::sim {
 
-// Two end switches at the ends of the simulated axis: Home1 is active at its position and beyond
-// it in the negative direction, Home2 at its position and beyond it in the positive direction,
-// so a drive that overruns a switch while stopping still holds it active.
+// End switches at the ends of the simulated axis, in the configured unit from the power-on
+// position of the shaft. Home1 is the controller's Home1 switch moved to `home1` (it is active
+// below it); Home2 is fitted only with them and is active above `home2`. A drive that overruns a
+// switch while braking still holds it active.
 struct EndSensors {
     bool fitted = false;
-    double home1 = -2.0; // positions in the configured unit
+    double home1 = -2.0;
     double home2 = 2.0;
 
-    // The input bits (io::Home1, io::Home2) the switches give at `position`.
-    quint8 inputs(double position) const {
-        if (!fitted)
-            return 0;
-        return static_cast<quint8>((position <= home1 ? io::Home1 : 0) | (position >= home2 ? io::Home2 : 0));
-    }
+    bool home2Active(double travel) const { return fitted && travel > home2; }
 };
 
 } // namespace kvt::sim

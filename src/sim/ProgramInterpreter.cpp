@@ -141,10 +141,10 @@ ProgramInterpreter::Step ProgramInterpreter::runAt(const QByteArray& record, Pro
         return Step::Next;
     }
     case AnalogPositive:
-        machine.runAtSpeed(std::abs(machine.analogSpeed()));
+        machine.runAtSpeed(std::abs(machine.analogInputSpeed()));
         return Step::Next;
     case AnalogNegative:
-        machine.runAtSpeed(-std::abs(machine.analogSpeed()));
+        machine.runAtSpeed(-std::abs(machine.analogInputSpeed()));
         return Step::Next;
     default:
         return Step::End;

@@ -18,7 +18,7 @@ public:
     // number the controller does not have.
     virtual std::optional<bool> programInput(int number) const = 0;
     // The speed the analog input gives now (the configured scaling of 0..10 V).
-    virtual double analogSpeed() const = 0;
+    virtual double analogInputSpeed() const = 0;
 };
 
 // The controller's program interpreter. It follows the run state of the program memory: a start

@@ -5,9 +5,11 @@
 #include "sim/EncoderTest.h"
 #include "sim/EndSensors.h"
 #include "sim/LiveStatus.h"
+#include "sim/MotorSupervisor.h"
 #include "sim/ProgramInterpreter.h"
 #include "sim/ProgramMemory.h"
 #include "sim/RegisterBank.h"
+#include "sim/Surroundings.h"
 
 #include <QByteArray>
 #include <QList>
@@ -56,10 +58,20 @@ public:
     void setTemperature(int celsius);
     void setSupplyMv(quint32 millivolts);
     void setAnalogMv(quint32 millivolts);
-    void setEncoderWiring(quint8 verdict);            // an EncoderTest verdict
-    void setEncoderResolution(qint32 pulses);         // pulses per revolution; 0: as configured
-    void setEndSensors(const EndSensors& sensors);    // Home1 and Home2 switches on the axis
-    quint8 inputs() const;                            // as the live status reports them
+    void setEncoderWiring(quint8 verdict); // an EncoderTest verdict
+    // Pulses per revolution of the fitted encoder; 0: the configured resolution.
+    void setEncoderResolution(qint32 pulses);
+    // End switches on the axis for the back-and-forth function: Home1 moves to `home1`, and a
+    // Home2 switch is fitted at `home2` (both in the configured unit from the power-on position).
+    void setEndSensors(const EndSensors& sensors);
+    quint8 inputs() const; // the input bits as the live status reports them
+    // Where the Home1 switch sits, in the configured unit from the power-on position
+    // (default -1: homing with a negative speed finds it one unit below).
+    void setHome1Position(double position);
+    // Puts the drive into overload or position error (or clears the fault): the motor stops
+    // and the live status reports the fault until the drive is switched on or off again.
+    void injectFault(DriveFault fault);
+    DriveFault fault() const;
     void receiveModbusFrame(const QByteArray& frame); // a frame seen on the RS485 bus
 
 private:
@@ -67,15 +79,17 @@ private:
     QList<QByteArray> motion(quint8 code, float value);
     QList<QByteArray> applyInputs(quint8 inputs);
     void resetMotionLimits();
-    double unitsPerRevolution() const;
-    void tick(int ms);
+    std::optional<double> analogSpeed() const;
+    double analogInputValue() const; // the analog input's scaled value
 
     // What the program interpreter drives.
     void switchDriveOn() override;
     void runAtSpeed(double speed) override;
     void stopMotor() override;
     std::optional<bool> programInput(int number) const override;
-    double analogSpeed() const override;
+    double analogInputSpeed() const override;
+    double unitsPerRevolution() const;
+    void tick(int ms);
 
     QString model_;
     QString deviceText_;
@@ -84,7 +98,9 @@ private:
     ConfigRecord config_;
     Axis axis_;
     bool driveOn_ = false;
-    LiveState env_; // inputs, outputs and readings; motion fields come from the axis
+    MotorSupervisor supervisor_; // faults, position correction, analog speed mode, state code
+    Surroundings surroundings_;  // the Home1 switch, temperature and supply voltage
+    LiveState env_;              // inputs, outputs and readings; motion fields come from the axis
     double encoderTurns_ = 0;
     quint8 encoderWiring_ = EncoderTest::WiringCorrect;
     qint32 encoderPulses_ = 0; // 0: the encoder has the configured resolution
