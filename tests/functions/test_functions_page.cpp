@@ -40,6 +40,11 @@ private slots:
         QCOMPARE(rig.text("btn_MotionFunctionSet"), QStringLiteral("Programuj"));
         QCOMPARE(rig.background("Panel1"), QColor(Qt::white));
         QVERIFY(!rig.widget("Image1")->property("pixmap").isNull());
+        // The model profile sets the speed and its unit.
+        rig.plugController("PXA-KVT");
+        rig.settle();
+        QCOMPARE(rig.text("Edit_AF_Speed"), QStringLiteral("100"));
+        QCOMPARE(rig.text("Labe_lAutoFunc1_Speed"), QStringLiteral("Prędkosc [mm/s]"));
     }
 
     // Out-of-range values are limited and shown so; answering Cancel sends nothing.
