@@ -399,9 +399,6 @@ void ConfigPage::connectHandlers() {
     connect(ComboBox_StepDiv, &PopupComboBox::popupOpened, this, &ConfigPage::showStepDivisionHelp);
     connect(ComboBox_MotorResol, &PopupComboBox::popupOpened, this, &ConfigPage::showMotorResolutionHelp);
     connect(cb_AINmode, &PopupComboBox::popupOpened, this, &ConfigPage::showAnalogInputHelp);
-
-    connect(ComboBox_Decp, &QComboBox::activated, this,
-            [this](int index) { context_.state->setDisplayDecimals(index); });
 }
 
 QWidget* ConfigPage::mainWindowComponent(const QString& name) const {
