@@ -33,20 +33,20 @@ ProgressWindow::ProgressWindow(std::function<int()> language, QWidget* parent)
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
     BtnOK->setEnabled(false);
     BtnOK->setGeometry(112, 68, 83, 28);
-    connect(BtnOK, &QPushButton::clicked, this, &ProgressWindow::BtnOKClick);
+    connect(BtnOK, &QPushButton::clicked, this, &ProgressWindow::closeWindow);
 }
 
 void ProgressWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    prepareForShowing();
 }
 
-void ProgressWindow::FormShow() {
+void ProgressWindow::prepareForShowing() {
     BtnOK->setEnabled(false);
     texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
 }
 
-void ProgressWindow::BtnOKClick() {
+void ProgressWindow::closeWindow() {
     close();
 }
 

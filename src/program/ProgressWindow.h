@@ -27,8 +27,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void BtnOKClick();
+    void prepareForShowing();
+    void closeWindow();
 
     std::function<int()> language_;
     TranslationStore texts_;

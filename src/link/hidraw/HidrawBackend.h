@@ -39,13 +39,13 @@ private:
     void remember(const QList<HidDeviceInfo>& devices);
     void onTick();
 
-    HidrawSysfs m_sysfs;
-    UdevMonitor* m_udev = nullptr;
-    QTimer m_burst; // merges a burst of udev events into one notification
-    QTimer m_tick;  // polling, and re-checking devices listed without access
-    bool m_monitoring = false;
-    std::optional<QList<Presence>> m_lastSeen;
-    QStringList m_waitingForAccess;
+    HidrawSysfs sysfs_;
+    UdevMonitor* udev_ = nullptr;
+    QTimer burst_; // merges a burst of udev events into one notification
+    QTimer tick_;  // polling, and re-checking devices listed without access
+    bool monitoring_ = false;
+    std::optional<QList<Presence>> lastSeen_;
+    QStringList waitingForAccess_;
 };
 
 } // namespace kvt

@@ -42,9 +42,9 @@ public:
     void cancel() override;
 
 private:
-    hid_device_* m_device;
-    bool m_usesReportIds;
-    std::atomic<bool> m_cancelled{false};
+    hid_device_* device_;
+    bool usesReportIds_;
+    std::atomic<bool> cancelled_{false};
 };
 
 } // namespace kvt
