@@ -108,7 +108,6 @@ private slots:
     void saveGoesThroughTheController() {
         rig::AppRig rig;
         const int id = connectQuietly(rig);
-        QVERIFY(rig.type("Edit_Vmin", "2000"));
         QVERIFY(rig.type("Edit_Vmax", "12,5"));
         QVERIFY(rig.type("Edit_Amax", "0"));
         QVERIFY(rig.click("RadioButton_EncINKR"));
@@ -125,7 +124,6 @@ private slots:
         QVERIFY(rig.choose("ComboBox_MotorResol", 0));
         QVERIFY(rig.click("btn_SaveConfigSettings"));
         // The accepted values are written back at once.
-        QCOMPARE(rig.text("Edit_Vmin"), loc("1500.000"));
         QCOMPARE(rig.text("Edit_Amax"), loc("0.001"));
         QCOMPARE(rig.text("Edit_EncResol"), QString("10"));
         QCOMPARE(rig.text("Edit_KP"), QString("100"));
@@ -137,7 +135,6 @@ private slots:
         QCOMPARE(rig.dialogs().size(), 1);
         QCOMPARE(rig.dialogs().first().text, QString("Zapisano ustawienia sterownika."));
         const ConfigRecord r = stored(rig, id);
-        QCOMPARE(r.defMinVel, 1500.0f);
         QCOMPARE(r.defMaxVel, 12.5f);
         QCOMPARE(r.defAcc, 0.001f);
         QCOMPARE(r.encoderMode, quint8(1));
@@ -160,6 +157,25 @@ private slots:
         QCOMPARE(rig.index("ComboBox_Units"), 1);
     }
 
+    // The minimum speed can be edited on controllers whose firmware predates the analog input.
+    void minimumSpeedLimits() {
+        rig::AppRig rig;
+        const int id = rig.plugController("KVT318", 1.5f);
+        rig.settle();
+        QVERIFY(rig.showPage(1));
+        QVERIFY(rig.type("Edit_Vmin", "2000"));
+        QVERIFY(rig.click("btn_SaveConfigSettings"));
+        QCOMPARE(rig.text("Edit_Vmin"), loc("1500.000"));
+        rig.settle();
+        QCOMPARE(stored(rig, id).defMinVel, 1500.0f);
+        QCOMPARE(rig.text("Edit_Vmin"), loc("1500.000"));
+        QVERIFY(rig.type("Edit_Vmin", "0"));
+        QVERIFY(rig.click("btn_SaveConfigSettings"));
+        rig.settle();
+        QCOMPARE(stored(rig, id).defMinVel, 0.001f);
+        QCOMPARE(rig.text("Edit_Vmin"), loc("0.001"));
+    }
+
     // A standstill current the controller stores as 100 % means no reduction.
     void standstillOfHundredPercentComesBackAsOff() {
         rig::AppRig rig;
@@ -180,7 +196,7 @@ private slots:
     void invalidEntryStopsTheSave() {
         rig::AppRig rig;
         connectQuietly(rig);
-        QVERIFY(rig.type("Edit_Vmin", "2000"));
+        QVERIFY(rig.type("Edit_Vmax", "20000"));
         QVERIFY(rig.click("RadioButton_EncINKR"));
         QVERIFY(rig.type("Edit_EncResol", "abc"));
         QVERIFY(rig.type("Edit_KP", "250"));
@@ -191,7 +207,7 @@ private slots:
         QCOMPARE(rig.dialogs().first().kind, QString("warning"));
         QCOMPARE(rig.dialogs().first().caption, QString("Błąd parametru"));
         QCOMPARE(rig.background("Edit_EncResol"), kvt::colors::Error);
-        QCOMPARE(rig.text("Edit_Vmin"), loc("1500.000")); // before the stop: rewritten
+        QCOMPARE(rig.text("Edit_Vmax"), loc("9999.000")); // before the stop: rewritten
         QCOMPARE(rig.text("Edit_KP"), QString("250"));    // after it: untouched
 
         // In English the encoder field has its own wording; the fixed field turns normal again.
@@ -400,7 +416,7 @@ private slots:
         QTemporaryDir dir;
         rig::AppRig rig;
         const int id = connectQuietly(rig);
-        QVERIFY(rig.type("Edit_Vmin", "0,25"));
+        QVERIFY(rig.type("Edit_Amax", "0,25"));
         QVERIFY(rig.type("Edit_Vmax", "7.5"));
         QVERIFY(rig.click("RadioButton_EncINKR"));
         QVERIFY(rig.type("Edit_EncResol", "4000"));
@@ -420,10 +436,10 @@ private slots:
         QCOMPARE(rig.dialogs().first().kind, QString("save"));
         QCOMPARE(rig.dialogs().first().text, QString("KVT configuration file (kvt)|*kvt"));
         const QString path = dir.filePath("ustawienia.kvt");
-        QVERIFY(readAll(path).contains("DefMinVel=0,25\r\n"));
+        QVERIFY(readAll(path).contains("DefAcc=0,25\r\n"));
 
         // Everything different.
-        QVERIFY(rig.type("Edit_Vmin", "9"));
+        QVERIFY(rig.type("Edit_Amax", "9"));
         QVERIFY(rig.type("Edit_Vmax", "9"));
         QVERIFY(rig.click("RadioButton_EncABS"));
         QVERIFY(rig.click("RadioButtonHome0"));
@@ -447,7 +463,7 @@ private slots:
         QCOMPARE(rig.dialogs().at(2).kind, QString("information"));
         QVERIFY(rig.dialogs().at(2).text.startsWith("Ustawienia wczytane.\n\n By przesłac"));
         QCOMPARE(rig.page(), 1);
-        QCOMPARE(rig.text("Edit_Vmin"), QString("0,25"));
+        QCOMPARE(rig.text("Edit_Amax"), QString("0,25"));
         QCOMPARE(rig.text("Edit_Vmax"), QString("7.5"));
         QVERIFY(rig.checked("RadioButton_EncINKR") && rig.enabled("Edit_EncResol"));
         QVERIFY(!rig.visible("GroupBox_SSI"));
@@ -465,7 +481,7 @@ private slots:
         QVERIFY(rig.click("btn_SaveConfigSettings"));
         rig.settle();
         const ConfigRecord r = stored(rig, id);
-        QCOMPARE(r.defMinVel, 0.25f);
+        QCOMPARE(r.defAcc, 0.25f);
         QCOMPARE(r.defMaxVel, 7.5f);
         QCOMPARE(r.encoderMode, quint8(1));
         QCOMPARE(r.encoderResol, 4000);
