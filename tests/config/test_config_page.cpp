@@ -157,6 +157,48 @@ private slots:
         QCOMPARE(rig.index("ComboBox_Units"), 1);
     }
 
+    // The step-division code follows the list the model profile installs; the motor-current
+    // slider its range. Needs the Control page's model profile.
+    void modelListsEndToEnd() {
+        rig::AppRig rig;
+        int id = connectQuietly(rig, "KVT317");
+        if (rig.items("ComboBox_StepDiv").contains("1/40"))
+            QSKIP("the model profile is not applied in this build");
+        kvt::sim::SimController* c = rig.sim().controller(id);
+        ConfigRecord r = c->config();
+        r.microstep = 40;
+        c->setConfig(r);
+        QVERIFY(rig.click("btn_Reconnect"));
+        rig.settle();
+        QCOMPARE(rig.text("ComboBox_StepDiv"), QString("1/64"));
+        QVERIFY(rig.click("btn_SaveConfigSettings"));
+        rig.settle();
+        QCOMPARE(stored(rig, id).microstep, quint8(40));
+        rig.unplug(id);
+        rig.settle();
+
+        id = rig.plugController("KVT318");
+        rig.settle();
+        QVERIFY(rig.choose("ComboBox_StepDiv", 8));
+        QCOMPARE(rig.text("ComboBox_StepDiv"), QString("1/128"));
+        QVERIFY(rig.click("btn_SaveConfigSettings"));
+        rig.settle();
+        QCOMPARE(stored(rig, id).microstep, quint8(128));
+        QCOMPARE(rig.text("ComboBox_StepDiv"), QString("1/128"));
+        QVERIFY(rig.choose("ScrollBar_Current", 55));
+        QCOMPARE(rig.text("Text_Current"), loc("2.2"));
+        rig.unplug(id);
+        rig.settle();
+
+        id = rig.plugController("PXA-KVT");
+        rig.settle();
+        QByteArray report = rig.sim().controller(id)->handle(bytes({99})).first();
+        report[23] = char(90);
+        rig.inject(report, id);
+        rig.settle();
+        QCOMPARE(rig.index("ScrollBar_Current"), 80);
+    }
+
     // The minimum speed can be edited on controllers whose firmware predates the analog input.
     void minimumSpeedLimits() {
         rig::AppRig rig;
