@@ -508,10 +508,10 @@ void ConfigPage::applyConfigReport(const Response& response) {
     showSettings(s);
 
     // The report's default speed and acceleration are also the Control page's working values.
-    for (const char* name : {"Edit_SetVmax", "Edit_SetAcc"}) {
-        if (auto* field = qobject_cast<QLineEdit*>(mainWindowComponent(QLatin1String(name))))
-            field->setText(QLatin1String(name) == QLatin1String("Edit_SetVmax") ? s.DefMaxVel : s.DefAcc);
-    }
+    if (auto* field = qobject_cast<QLineEdit*>(mainWindowComponent(QStringLiteral("Edit_SetVmax"))))
+        field->setText(s.DefMaxVel);
+    if (auto* field = qobject_cast<QLineEdit*>(mainWindowComponent(QStringLiteral("Edit_SetAcc"))))
+        field->setText(s.DefAcc);
     context_.state->setFirmwareVersion(report.FirmwareVersion, fmt::general(report.FirmwareVersion, 3, 2));
 
     // A button the report selects behaves as if clicked, when the selection changed.
@@ -545,14 +545,7 @@ void ConfigPage::saveConfiguration() {
         QLineEdit* field = entryField(entry);
         restoreEntryBackground(field);
         if (entry != p.invalid)
-            field->setText(entry == ConfigEntry::DefMinVel      ? s.DefMinVel
-                           : entry == ConfigEntry::DefMaxVel    ? s.DefMaxVel
-                           : entry == ConfigEntry::DefAcc       ? s.DefAcc
-                           : entry == ConfigEntry::EncoderResol ? s.EncoderResol
-                           : entry == ConfigEntry::AinMinVal    ? s.AinMinVal
-                           : entry == ConfigEntry::AinMaxVal    ? s.AinMaxVal
-                           : entry == ConfigEntry::RevToLinCoef ? s.RevToLinCoef
-                                                                : s.Kp);
+            field->setText(entryText(s, entry));
     }
     if (p.invalid) {
         showInvalidEntry(entryField(*p.invalid), *context_.dialogs, *context_.texts,

@@ -109,6 +109,28 @@ void applyHomingOptionsReport(ConfigSettings& s, const HomingOptionsReport& repo
     s.HomieAsLimitSw = report.HomieAsLimitSw != 0;
 }
 
+QString& entryText(ConfigSettings& s, ConfigEntry entry) {
+    switch (entry) {
+    case ConfigEntry::DefMinVel:
+        return s.DefMinVel;
+    case ConfigEntry::DefMaxVel:
+        return s.DefMaxVel;
+    case ConfigEntry::DefAcc:
+        return s.DefAcc;
+    case ConfigEntry::EncoderResol:
+        return s.EncoderResol;
+    case ConfigEntry::AinMinVal:
+        return s.AinMinVal;
+    case ConfigEntry::AinMaxVal:
+        return s.AinMaxVal;
+    case ConfigEntry::RevToLinCoef:
+        return s.RevToLinCoef;
+    case ConfigEntry::Kp:
+        break;
+    }
+    return s.Kp;
+}
+
 double limitValue(double value, double low, double high) {
     if (value > high)
         value = high;

@@ -81,6 +81,8 @@ void applyHomingOptionsReport(ConfigSettings& s, const HomingOptionsReport& repo
 
 // The entry fields the configuration write reads, in the order it reads them.
 enum class ConfigEntry { DefMinVel, DefMaxVel, DefAcc, EncoderResol, AinMinVal, AinMaxVal, RevToLinCoef, Kp };
+// The text of one entry field.
+QString& entryText(ConfigSettings& s, ConfigEntry entry);
 
 // Limits of the write's numeric entries. Out-of-range values are limited silently, first to the
 // maximum and then to the minimum.

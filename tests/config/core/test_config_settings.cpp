@@ -304,33 +304,7 @@ private slots:
         QFETCH(double, sent);
         QFETCH(QString, shown);
         ConfigSettings s = filled();
-        QString* field = nullptr;
-        switch (ConfigEntry(entry)) {
-        case ConfigEntry::DefMinVel:
-            field = &s.DefMinVel;
-            break;
-        case ConfigEntry::DefMaxVel:
-            field = &s.DefMaxVel;
-            break;
-        case ConfigEntry::DefAcc:
-            field = &s.DefAcc;
-            break;
-        case ConfigEntry::EncoderResol:
-            field = &s.EncoderResol;
-            break;
-        case ConfigEntry::AinMinVal:
-            field = &s.AinMinVal;
-            break;
-        case ConfigEntry::AinMaxVal:
-            field = &s.AinMaxVal;
-            break;
-        case ConfigEntry::RevToLinCoef:
-            field = &s.RevToLinCoef;
-            break;
-        case ConfigEntry::Kp:
-            field = &s.Kp;
-            break;
-        }
+        QString* field = &entryText(s, ConfigEntry(entry));
         *field = typed;
         const WritePreparation p = prepareConfigWrite(s, limits());
         QVERIFY(p.command);
