@@ -140,6 +140,9 @@ void MainWindow::buildLink(HidBackend& backend) {
     connectionDisplay_ = new ConnectionDisplay(context_, *connection_, view, this);
     poller_ = new Poller(context_, *connection_, pages_, this);
     acknowledgements_ = new Acknowledgements(context_, this);
+    // Once a controller has been greeted the window adapts to its model.
+    connect(connection_, &Connection::controllerGreeted, controlPage_, &ControlPage::applyModelProfile);
+    connect(stopButton_, &QPushButton::clicked, controlPage_, &ControlPage::stopMotor);
 }
 
 QTimer* MainWindow::pollTimer() const {

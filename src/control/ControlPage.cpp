@@ -1,14 +1,677 @@
 #include "control/ControlPage.h"
 
+#include "assist/Colors.h"
+#include "assist/DialogService.h"
+#include "control/ProfilePictures.h"
+#include "control/core/Identity.h"
+#include "control/core/ModelProfile.h"
+#include "control/core/Units.h"
+#include "format/InvalidEntry.h"
+#include "format/core/NumberFormat.h"
 #include "link/OpCode.h"
+#include "link/Transport.h"
+#include "shell/AppContext.h"
+#include "shell/AppState.h"
+#include "shell/ParameterEntry.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <array>
 
 namespace kvt {
 
+using namespace control;
+
+namespace {
+
+const QColor PositionBackground(0xF1, 0xD7, 0x98);
+const QColor SpeedBackground(0x7C, 0xA8, 0xFA);
+const QColor ReadingText(0x01, 0x3A, 0x81);
+
+constexpr int Margin = 5;
+constexpr int Spacing = 3;
+
+template <typename T> T* named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* text) {
+    return named(new QLabel(QString::fromUtf8(text), parent), name);
+}
+
+QLineEdit* field(QWidget* parent, const char* name, const char* text, bool readOnly) {
+    auto* f = named(new QLineEdit(QString::fromUtf8(text), parent), name);
+    f->setReadOnly(readOnly);
+    if (readOnly)
+        f->setFocusPolicy(Qt::NoFocus);
+    return f;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* text) {
+    return named(new QPushButton(QString::fromUtf8(text), parent), name);
+}
+
+QGroupBox* group(QWidget* parent, const char* name, const char* title) {
+    return named(new QGroupBox(QString::fromUtf8(title), parent), name);
+}
+
+template <typename Layout> Layout* tight(Layout* layout) {
+    layout->setContentsMargins(Margin, Margin - 1, Margin, Margin - 1);
+    layout->setSpacing(Spacing);
+    return layout;
+}
+
+void paint(QWidget* widget, Shade shade) {
+    switch (shade) {
+    case Shade::Normal:
+        resetBackground(widget);
+        return;
+    case Shade::Active:
+        setBackground(widget, colors::Active);
+        return;
+    case Shade::Off:
+        setBackground(widget, colors::Error);
+        return;
+    case Shade::Warning:
+        setBackground(widget, colors::Warning);
+        return;
+    case Shade::Info:
+        setBackground(widget, colors::Information);
+        return;
+    case Shade::Alarm:
+        setBackground(widget, colors::Failed);
+        return;
+    }
+}
+
+// The colour a display shows now, as a shade (normal for any colour that is not a status colour).
+Shade shadeOf(const QWidget* widget) {
+    const QColor c = background(widget);
+    if (c == colors::Active)
+        return Shade::Active;
+    if (c == colors::Error)
+        return Shade::Off;
+    if (c == colors::Warning)
+        return Shade::Warning;
+    if (c == colors::Information)
+        return Shade::Info;
+    if (c == colors::Failed)
+        return Shade::Alarm;
+    return Shade::Normal;
+}
+
+// Writes the caption, title or text of a control, whatever its kind.
+void setControlText(QWidget* widget, const QString& text) {
+    if (auto* l = qobject_cast<QLabel*>(widget))
+        l->setText(text);
+    else if (auto* g = qobject_cast<QGroupBox*>(widget))
+        g->setTitle(text);
+    else if (auto* b = qobject_cast<QAbstractButton*>(widget))
+        b->setText(text);
+    else if (auto* e = qobject_cast<QLineEdit*>(widget))
+        e->setText(text);
+}
+
+} // namespace
+
 ControlPage::ControlPage(AppContext& context, QWidget* parent)
-    : Page(context, QStringLiteral("TabSheet4"), parent) {}
+    : Page(context, QStringLiteral("TabSheet4"), parent) {
+    buildInputs();
+    buildOutputsAndStatus();
+    buildReadings();
+    buildCommands();
+    buildHoming();
+    buildMotionParameters();
+    buildPreview();
+
+    // Two columns: what the user sets on the left (inputs, commands, motion parameters), what
+    // the drive reports on the right (outputs and state, readings, homing, the profile).
+    auto* page = new QHBoxLayout(this);
+    page->setContentsMargins(4, 3, 4, 3);
+    page->setSpacing(5);
+    auto* left = new QVBoxLayout;
+    left->setSpacing(3);
+    left->addWidget(GroupBox6);
+    left->addWidget(GroupBox8);
+    left->addWidget(GroupBox_MoveParameters);
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->setSpacing(3);
+    auto* top = new QHBoxLayout;
+    top->setSpacing(5);
+    top->addWidget(GroupBox7);
+    top->addWidget(GroupBox_MotorStatus, 1);
+    right->addLayout(top);
+    right->addWidget(GroupBoxAnalog);
+    right->addWidget(GroupBox13);
+    right->addWidget(GroupBox5);
+    right->addStretch(1);
+    page->addLayout(left, 1);
+    page->addLayout(right, 1);
+
+    wireHandlers();
+    showProfilePicture(int(ProfileElement::EndPosition));
+    // The pages built after this one exist once the main window is complete.
+    QTimer::singleShot(0, this, &ControlPage::connectOtherPages);
+}
 
 std::optional<quint8> ControlPage::pollRequest() const {
     return op::LiveStatus;
+}
+
+void ControlPage::buildInputs() {
+    GroupBox6 = group(this, "GroupBox6", "Stan wejsc");
+    auto* grid = tight(new QGridLayout(GroupBox6));
+    Label11 = label(GroupBox6, "Label11", "Run");
+    LabelInStop = label(GroupBox6, "LabelInStop", "Stop");
+    Label20 = label(GroupBox6, "Label20", "Home1");
+    Label21 = label(GroupBox6, "Label21", "Home2");
+    Label9 = label(GroupBox6, "Label9", "In1");
+    Label10 = label(GroupBox6, "Label10", "In2");
+    Edit_Run = field(GroupBox6, "Edit_Run", "Off", true);
+    Edit_StopIn3 = field(GroupBox6, "Edit_StopIn3", "Off", true);
+    Edit_Home1 = field(GroupBox6, "Edit_Home1", "Off", true);
+    Edit_Home2 = field(GroupBox6, "Edit_Home2", "Off", true);
+    Edit_In1 = field(GroupBox6, "Edit_In1", "Off", true);
+    Edit_In2 = field(GroupBox6, "Edit_In2", "Off", true);
+    Btn_SimRUN = button(GroupBox6, "Btn_SimRUN", "X");
+    Btn_SimSTOP = button(GroupBox6, "Btn_SimSTOP", "X");
+    Btn_SimHOME1 = button(GroupBox6, "Btn_SimHOME1", "X");
+    Btn_SimHOME2 = button(GroupBox6, "Btn_SimHOME2", "X");
+    Btn_SimIN1 = button(GroupBox6, "Btn_SimIN1", "X");
+    Btn_SimIN2 = button(GroupBox6, "Btn_SimIN2", "X");
+    const std::array<QLabel*, 6> labels{Label11, LabelInStop, Label20, Label21, Label9, Label10};
+    const std::array<QLineEdit*, 6> fields{Edit_Run,   Edit_StopIn3, Edit_Home1,
+                                           Edit_Home2, Edit_In1,     Edit_In2};
+    const std::array<QPushButton*, 6> buttons{Btn_SimRUN,   Btn_SimSTOP, Btn_SimHOME1,
+                                              Btn_SimHOME2, Btn_SimIN1,  Btn_SimIN2};
+    for (int i = 0; i < 6; ++i) {
+        grid->addWidget(labels[i], 0, i, Qt::AlignHCenter);
+        fields[i]->setFixedWidth(40);
+        fields[i]->setAlignment(Qt::AlignCenter);
+        grid->addWidget(fields[i], 1, i);
+        buttons[i]->setFixedWidth(40);
+        buttons[i]->setEnabled(false); // until the firmware is known to simulate inputs
+        grid->addWidget(buttons[i], 2, i);
+    }
+}
+
+void ControlPage::buildOutputsAndStatus() {
+    GroupBox7 = group(this, "GroupBox7", "Stan wyjsc");
+    auto* grid = tight(new QGridLayout(GroupBox7));
+    Label13 = label(GroupBox7, "Label13", "Out1");
+    Label14 = label(GroupBox7, "Label14", "Out2");
+    Edit_Out1 = field(GroupBox7, "Edit_Out1", "Off", true);
+    Edit_Out2 = field(GroupBox7, "Edit_Out2", "Off", true);
+    btn_ChangeOut1 = button(GroupBox7, "btn_ChangeOut1", "X");
+    btn_ChangeOut2 = button(GroupBox7, "btn_ChangeOut2", "X");
+    const std::array<QLabel*, 2> labels{Label13, Label14};
+    const std::array<QLineEdit*, 2> fields{Edit_Out1, Edit_Out2};
+    const std::array<QPushButton*, 2> buttons{btn_ChangeOut1, btn_ChangeOut2};
+    for (int i = 0; i < 2; ++i) {
+        grid->addWidget(labels[i], 0, i, Qt::AlignHCenter);
+        fields[i]->setFixedWidth(40);
+        fields[i]->setAlignment(Qt::AlignCenter);
+        grid->addWidget(fields[i], 1, i);
+        buttons[i]->setFixedWidth(40);
+        grid->addWidget(buttons[i], 2, i);
+    }
+
+    GroupBox_MotorStatus = group(this, "GroupBox_MotorStatus", "Status napędu");
+    auto* column = tight(new QVBoxLayout(GroupBox_MotorStatus));
+    Edit_MotorStatus = field(GroupBox_MotorStatus, "Edit_MotorStatus", "Wyłączony", true);
+    Edit_MotorStatus->setAlignment(Qt::AlignCenter);
+    column->addWidget(Edit_MotorStatus);
+    column->addStretch(1);
+}
+
+void ControlPage::buildReadings() {
+    GroupBoxAnalog = group(this, "GroupBoxAnalog", "Odczyty");
+    auto* column = tight(new QVBoxLayout(GroupBoxAnalog));
+    auto* grid = new QGridLayout;
+    grid->setSpacing(Spacing);
+    column->addLayout(grid);
+    Label_SpeedActual = label(GroupBoxAnalog, "Label_SpeedActual", "Prędkosc aktualna");
+    Text_Vact = field(GroupBoxAnalog, "Text_Vact", "0", true);
+    Label_PosActual = label(GroupBoxAnalog, "Label_PosActual", "Pozycja aktualna");
+    Text_Xact = field(GroupBoxAnalog, "Text_Xact", "0", true);
+    Label_PosDest = label(GroupBoxAnalog, "Label_PosDest", "Pozycja zadana");
+    Text_Xdest = field(GroupBoxAnalog, "Text_Xdest", "0", true);
+    Label_PosDest->setVisible(false);
+    const std::array<QLabel*, 3> labels{Label_SpeedActual, Label_PosActual, Label_PosDest};
+    const std::array<QLineEdit*, 3> values{Text_Vact, Text_Xact, Text_Xdest};
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(labels[i], i, 0);
+        values[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        setTextColor(values[i], ReadingText);
+        setBackground(values[i], i == 0 ? SpeedBackground : PositionBackground);
+        QFont bold = values[i]->font();
+        bold.setBold(true);
+        values[i]->setFont(bold);
+        values[i]->setFixedWidth(92);
+        grid->addWidget(values[i], i, 1);
+    }
+    grid->setColumnStretch(0, 1);
+    Label_Encoder = label(GroupBoxAnalog, "Label_Encoder", "Enkoder:");
+    Label_EncRAW = label(GroupBoxAnalog, "Label_EncRAW", "---");
+    Label19 = label(GroupBoxAnalog, "Label19", "We. 0-10V:");
+    Label_Vain = label(GroupBoxAnalog, "Label_Vain", "---");
+    LabelTemp = label(GroupBoxAnalog, "LabelTemp", "Temperatura:");
+    label_UcTemp = label(GroupBoxAnalog, "label_UcTemp", "---");
+    Label_Vpower = label(GroupBoxAnalog, "Label_Vpower", "Napięcie zas.:");
+    Label_Vzas = label(GroupBoxAnalog, "Label_Vzas", "---");
+    const std::array<QLabel*, 8> small{Label_Encoder, Label_EncRAW, Label19,      Label_Vain,
+                                       LabelTemp,     label_UcTemp, Label_Vpower, Label_Vzas};
+    auto* readings = new QGridLayout;
+    readings->setHorizontalSpacing(4);
+    readings->setVerticalSpacing(1);
+    for (int i = 0; i < 8; ++i)
+        readings->addWidget(small[i], i / 4, i % 4);
+    readings->setColumnStretch(1, 1);
+    readings->setColumnStretch(3, 1);
+    column->addLayout(readings);
+}
+
+void ControlPage::buildCommands() {
+    GroupBox8 = group(this, "GroupBox8", "Sterowanie");
+    auto* column = tight(new QVBoxLayout(GroupBox8));
+    Btn_MotorEnable = button(GroupBox8, "Btn_MotorEnable", "Driver ON");
+    btn_MotorDisable = button(GroupBox8, "btn_MotorDisable", "Driver OFF");
+    btn_MotorStop = button(GroupBox8, "btn_MotorStop", "STOP");
+    btn_ResetPos = button(GroupBox8, "btn_ResetPos", "Reset pozycji");
+    QFont bold = btn_MotorStop->font();
+    bold.setBold(true);
+    btn_MotorStop->setFont(bold);
+    auto* drive = new QGridLayout;
+    drive->setSpacing(Spacing);
+    drive->addWidget(Btn_MotorEnable, 0, 0);
+    drive->addWidget(btn_MotorDisable, 0, 1);
+    drive->addWidget(btn_MotorStop, 1, 0);
+    drive->addWidget(btn_ResetPos, 1, 1);
+    column->addLayout(drive);
+
+    // Each target has two entries, each with its own "Ustaw", so two values can be sent in turn.
+    const auto targets = [this, column](QGroupBox*& box, const char* name, const char* title,
+                                        QLineEdit*& first, const char* firstName, QPushButton*& firstSet,
+                                        const char* firstSetName, QLineEdit*& second, const char* secondName,
+                                        QPushButton*& secondSet, const char* secondSetName) {
+        box = group(GroupBox8, name, title);
+        auto* row = tight(new QHBoxLayout(box));
+        first = field(box, firstName, "0", false);
+        firstSet = button(box, firstSetName, "Ustaw");
+        second = field(box, secondName, "0", false);
+        secondSet = button(box, secondSetName, "Ustaw");
+        for (QPushButton* b : {firstSet, secondSet})
+            b->setFixedWidth(b->fontMetrics().horizontalAdvance(b->text()) + 16);
+        row->addWidget(first, 1);
+        row->addWidget(firstSet);
+        row->addSpacing(4);
+        row->addWidget(second, 1);
+        row->addWidget(secondSet);
+        column->addWidget(box);
+    };
+    targets(GroupBoxSpeedSets, "GroupBoxSpeedSets", "Prędkosc zadana [obr/s]", Edit_Vdest, "Edit_Vdest",
+            btn_SetVdest1, "btn_SetVdest1", Edit_Vdest2, "Edit_Vdest2", btn_SetVdest2, "btn_SetVdest2");
+    targets(GroupBox_PosSets, "GroupBox_PosSets", "Pozycja absolutna [obr]", Edit_Xdest, "Edit_Xdest",
+            btn_SetXdest1, "btn_SetXdest1", Edit_Xdest2, "Edit_Xdest2", btn_SetXdest2, "btn_SetXdest2");
+    targets(GroupBox_PosRelSet, "GroupBox_PosRelSet", "Pozycja relatywna [obr]", Edit_Xmove1, "Edit_Xmove1",
+            btn_SetXmove1, "btn_SetXmove1", Edit_Xmove2, "Edit_Xmove2", btn_SetXmove2, "btn_SetXmove2");
+    column->addStretch(1);
+}
+
+void ControlPage::buildHoming() {
+    GroupBox13 = group(this, "GroupBox13", "Bazowanie");
+    auto* grid = tight(new QGridLayout(GroupBox13));
+    Label_HomeSpeed = label(GroupBox13, "Label_HomeSpeed", "Prędkosc [obr/sek]");
+    Edit_HomeSpeed = field(GroupBox13, "Edit_HomeSpeed", "0", false);
+    btn_Home = button(GroupBox13, "btn_Home", "Bazuj");
+    grid->addWidget(Label_HomeSpeed, 0, 0);
+    grid->addWidget(Edit_HomeSpeed, 0, 1);
+    grid->addWidget(btn_Home, 0, 2);
+    grid->setColumnStretch(1, 1);
+}
+
+void ControlPage::buildMotionParameters() {
+    GroupBox_MoveParameters = group(this, "GroupBox_MoveParameters", "Parametry ruchu");
+    auto* grid = tight(new QGridLayout(GroupBox_MoveParameters));
+    Label_SpeedMax = label(GroupBox_MoveParameters, "Label_SpeedMax", "Prędkosc maks [obr/s]");
+    Edit_SetVmax = field(GroupBox_MoveParameters, "Edit_SetVmax", "0", false);
+    Label_Acc = label(GroupBox_MoveParameters, "Label_Acc", "Przyspieszenie [obr/sek2]");
+    Edit_SetAcc = field(GroupBox_MoveParameters, "Edit_SetAcc", "0", false);
+    btn_SetMoveParam = button(GroupBox_MoveParameters, "btn_SetMoveParam", "Ustaw");
+    grid->addWidget(Label_SpeedMax, 0, 0);
+    grid->addWidget(Edit_SetVmax, 0, 1);
+    grid->addWidget(Label_Acc, 1, 0);
+    grid->addWidget(Edit_SetAcc, 1, 1);
+    grid->addWidget(btn_SetMoveParam, 2, 1, Qt::AlignRight);
+    btn_SetMoveParam->setMinimumWidth(80);
+    grid->setColumnStretch(1, 1);
+}
+
+void ControlPage::buildPreview() {
+    GroupBox5 = group(this, "GroupBox5", "Trajektoria ruchu- podgląd");
+    auto* grid = tight(new QGridLayout(GroupBox5));
+    grid->setVerticalSpacing(1);
+    Image_XProfile = named(new QLabel(GroupBox5), "Image_XProfile");
+    Image_XProfile->setFixedSize(ProfilePictureWidth, ProfilePictureHeight);
+    grid->addWidget(Image_XProfile, 0, 0, 1, 2, Qt::AlignHCenter);
+    Label_CzasCalk = label(GroupBox5, "Label_CzasCalk", "Czas całkowity.:");
+    Label_Time = label(GroupBox5, "Label_Time", "0");
+    Label_CzasRozpHam = label(GroupBox5, "Label_CzasRozpHam", "Czas rozp./hamowania:");
+    Label_TimeAccDec = label(GroupBox5, "Label_TimeAccDec", "0");
+    Label_DrogaRozpHam = label(GroupBox5, "Label_DrogaRozpHam", "Droga rozp./hamowania:");
+    Label_DistAccDec = label(GroupBox5, "Label_DistAccDec", "0");
+    const std::array<QLabel*, 6> rows{Label_CzasCalk,   Label_Time,         Label_CzasRozpHam,
+                                      Label_TimeAccDec, Label_DrogaRozpHam, Label_DistAccDec};
+    for (int i = 0; i < 3; ++i) {
+        grid->addWidget(rows[2 * i], i + 1, 0);
+        grid->addWidget(rows[2 * i + 1], i + 1, 1);
+    }
+    grid->setColumnStretch(1, 1);
+}
+
+void ControlPage::wireHandlers() {
+    const auto on = [this](QPushButton* b, auto handler) {
+        connect(b, &QPushButton::clicked, this, handler);
+    };
+    on(Btn_MotorEnable, &ControlPage::switchDriveOn);
+    on(btn_MotorDisable, &ControlPage::switchDriveOff);
+    on(btn_MotorStop, &ControlPage::stopMotor);
+    on(btn_ResetPos, &ControlPage::zeroPosition);
+    on(btn_SetVdest1, [this] { runAtSpeed(Edit_Vdest); });
+    on(btn_SetVdest2, [this] { runAtSpeed(Edit_Vdest2); });
+    on(btn_SetXdest1, [this] { goTo(Edit_Xdest); });
+    on(btn_SetXdest2, [this] { goTo(Edit_Xdest2); });
+    on(btn_SetXmove1, [this] { moveBy(Edit_Xmove1); });
+    on(btn_SetXmove2, [this] { moveBy(Edit_Xmove2); });
+    on(btn_Home, &ControlPage::startHoming);
+    on(btn_ChangeOut1, [this] { toggleOutput(0); });
+    on(btn_ChangeOut2, [this] { toggleOutput(1); });
+    on(btn_SetMoveParam, &ControlPage::setMotionParameters);
+    // Input bits: Run 0, Stop 1, In1 2, In2 3, Home1 4, Home2 5.
+    const std::array<std::pair<QPushButton*, int>, 6> inputs{{{Btn_SimRUN, 0},
+                                                              {Btn_SimSTOP, 1},
+                                                              {Btn_SimIN1, 2},
+                                                              {Btn_SimIN2, 3},
+                                                              {Btn_SimHOME1, 4},
+                                                              {Btn_SimHOME2, 5}}};
+    for (const auto& [b, bit] : inputs)
+        connect(b, &QPushButton::clicked, this, [this, bit = bit] { simulateInput(bit); });
+
+    for (QLineEdit* e : {Edit_Vdest, Edit_Vdest2, Edit_SetVmax, Edit_SetAcc, Edit_Xdest, Edit_Xdest2,
+                         Edit_Xmove1, Edit_Xmove2})
+        e->installEventFilter(this);
+
+    context_.link->subscribe(op::LiveStatus, this, [this](const Response& r) { showLiveStatus(r); });
+    context_.link->subscribe(op::Identity, this, [this](const Response& r) { showIdentity(r); });
+}
+
+void ControlPage::connectOtherPages() {
+    if (otherPagesConnected_ || !context_.mainWindow)
+        return;
+    otherPagesConnected_ = true;
+    if (auto* units = windowControl<QComboBox>("ComboBox_Units"))
+        connect(units, &QComboBox::activated, this, &ControlPage::rebuildUnitLabels);
+    if (auto* decimals = windowControl<QComboBox>("ComboBox_Decp"))
+        connect(decimals, &QComboBox::activated, this, &ControlPage::takeDisplayDecimals);
+    // Every configuration record ends with the unit labels rebuilt from the unit it selected:
+    // subscribed now, after the Configuration page has subscribed its record handler.
+    context_.link->subscribe(op::Configuration, this, [this](const Response&) { rebuildUnitLabels(); });
+}
+
+template <typename T> T* ControlPage::windowControl(const char* name) const {
+    return context_.mainWindow ? context_.mainWindow->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+}
+
+void ControlPage::setWindowControlVisible(const char* name, bool visible) const {
+    if (auto* w = windowControl<QWidget>(name))
+        w->setVisible(visible);
+}
+
+// --- Sending ---
+
+void ControlPage::send(const QByteArray& command) {
+    context_.link->send(command);
+}
+
+void ControlPage::sendFloat(QLineEdit* f, const FloatCommand& command) {
+    sendParameter(context_, f, command.code, command.lower, command.upper);
+}
+
+int ControlPage::displayDecimals() const {
+    return context_.state->displayDecimals();
+}
+
+QString ControlPage::unitText() const {
+    const auto* units = windowControl<QComboBox>("ComboBox_Units");
+    return units && units->currentIndex() >= 0 ? units->currentText() : unitItems().first();
+}
+
+// --- Live status and identity ---
+
+void ControlPage::showLiveStatus(const Response& response) {
+    const LiveStatus s = decodeLiveStatus(response.data);
+    const LiveStatusView v = viewOf(s, displayDecimals(), unitText(), fmt::Separators::current());
+    Text_Xact->setText(v.position);
+    Text_Vact->setText(v.speed);
+
+    const std::array<QLineEdit*, 8> io{Edit_Run,   Edit_StopIn3, Edit_In1,  Edit_In2,
+                                       Edit_Home1, Edit_Home2,   Edit_Out1, Edit_Out2};
+    for (int bit = 0; bit < 8; ++bit) {
+        const bool on = s.ioFlags & (1u << bit);
+        io[bit]->setText(onOffText(on));
+        setBackground(io[bit], on ? colors::Active : colors::Error);
+    }
+    inputMask_ = s.inputMask();
+    outputMask_ = s.outputMask();
+
+    if (const std::optional<MotorStateLook> look = motorStateLook(s.motorState)) {
+        Edit_MotorStatus->setText(look->textKey.isEmpty() ? look->fixedText : context_.text(look->textKey));
+        paint(Edit_MotorStatus, blinker_.next(*look, shadeOf(Edit_MotorStatus)));
+    }
+
+    label_UcTemp->setText(v.temperature);
+    setTextColor(label_UcTemp, v.temperatureHigh ? colors::Error : QColor(Qt::black));
+    Label_Vain->setText(v.analog);
+    Label_Vzas->setText(v.supply);
+    setTextColor(Label_Vzas, v.supplyOutOfRange ? colors::Error : QColor(Qt::black));
+    Label_EncRAW->setText(v.encoder);
+    Text_Xdest->setText(v.destination);
+    Label_Time->setText(v.moveTime);
+    Label_TimeAccDec->setText(v.accTime);
+    Label_DistAccDec->setText(v.accDistance);
+}
+
+void ControlPage::showIdentity(const Response& response) {
+    const DeviceIdentity id = decodeIdentity(response.data);
+    AppState& state = *context_.state;
+    state.setFirmwareVersion(id.firmware, versionText(id.firmware, fmt::Separators::current()));
+    state.setDeviceText(QString::fromLatin1(id.deviceText));
+    if (auto* status = windowControl<QLineEdit>("TextStatus"))
+        status->setText(context_.text(QStringLiteral("IDS_25")) + state.modelName() +
+                        QStringLiteral(" ver. ") + state.firmwareVersion() + QStringLiteral(" [") +
+                        state.deviceText() + QStringLiteral("]"));
+
+    const std::optional<Model> model = state.model();
+    if (model && olderThanMinimum(*model, id.firmware) && context_.dialogs)
+        context_.dialogs->message(window(), DialogService::Icon::Information,
+                                  withLineBreaks(context_.text(QStringLiteral("IDS_26"))),
+                                  context_.text(QStringLiteral("IDS_27")));
+
+    const FeatureLevel level = featureLevel(id.firmware);
+    if (level == FeatureLevel::Basic) {
+        setWindowControlVisible("GroupBox_Ain", false);
+        setWindowControlVisible("cb_AutoSavePos", false);
+        if (auto* vmin = windowControl<QWidget>("Edit_Vmin"))
+            vmin->setEnabled(true);
+        for (const char* scaling : {"Label2", "Label26", "Edit_RevToLinearCoef", "ComboBox_Units"})
+            setWindowControlVisible(scaling, false);
+        if (auto* units = windowControl<QComboBox>("ComboBox_Units"); units && units->count() > 0)
+            units->setCurrentIndex(0);
+        rebuildUnitLabels();
+        return;
+    }
+    setWindowControlVisible("GroupBox_Ain", true);
+    setWindowControlVisible("cb_AutoSavePos", false);
+    if (auto* vmin = windowControl<QWidget>("Edit_Vmin"))
+        vmin->setEnabled(false);
+    const bool full = level == FeatureLevel::Full;
+    Label_Encoder->setVisible(full);
+    Label_EncRAW->setVisible(full);
+    for (QPushButton* b : {Btn_SimRUN, Btn_SimSTOP, Btn_SimIN1, Btn_SimIN2, Btn_SimHOME1, Btn_SimHOME2})
+        b->setEnabled(full);
+    for (QWidget* w : std::initializer_list<QWidget*>{Label_PosDest, Text_Xdest, Label_CzasCalk, Label_Time,
+                                                      Label_CzasRozpHam, Label_TimeAccDec, Label_DrogaRozpHam,
+                                                      Label_DistAccDec})
+        w->setVisible(full);
+}
+
+// --- Model profile, units, precision ---
+
+void ControlPage::applyModelProfile(Model model) {
+    connectOtherPages();
+    const ModelProfile profile = profileFor(model);
+    context_.state->setDisplayDecimals(profile.displayDecimals);
+    context_.state->setFullScaleCurrent(float(profile.fullScaleCurrent));
+    for (const ControlSetting& s : profile.settings) {
+        auto* w = context_.mainWindow ? context_.mainWindow->findChild<QWidget*>(s.objectName) : nullptr;
+        if (!w)
+            continue;
+        if (s.maximum)
+            if (auto* slider = qobject_cast<QAbstractSlider*>(w))
+                slider->setMaximum(*s.maximum);
+        if (s.visible)
+            w->setVisible(*s.visible);
+        if (s.enabled)
+            w->setEnabled(*s.enabled);
+        if (s.text)
+            setControlText(w, *s.text);
+        if (s.items)
+            if (auto* box = qobject_cast<QComboBox*>(w)) {
+                box->clear();
+                box->addItems(*s.items);
+                box->setCurrentIndex(-1);
+            }
+    }
+    if (auto* decimals = windowControl<QComboBox>("ComboBox_Decp");
+        decimals && profile.displayDecimals < decimals->count())
+        decimals->setCurrentIndex(profile.displayDecimals);
+}
+
+void ControlPage::rebuildUnitLabels() {
+    const auto* units = windowControl<QComboBox>("ComboBox_Units");
+    if (!units || units->currentIndex() < 0)
+        return; // no unit chosen to build the labels from
+    for (const ControlText& t : unitLabels(units->currentText()))
+        if (auto* w = windowControl<QWidget>(t.objectName.toLatin1().constData()))
+            setControlText(w, t.text);
+}
+
+void ControlPage::takeDisplayDecimals() {
+    if (auto* decimals = windowControl<QComboBox>("ComboBox_Decp");
+        decimals && decimals->currentIndex() >= 0 && decimals->currentIndex() <= MaxDisplayDecimals)
+        context_.state->setDisplayDecimals(decimals->currentIndex());
+}
+
+// --- Direct commands ---
+
+void ControlPage::switchDriveOn() {
+    send(encodeCode(op::DriveOn));
+}
+
+void ControlPage::switchDriveOff() {
+    send(encodeCode(op::DriveOff));
+}
+
+void ControlPage::stopMotor() {
+    send(encodeCode(op::Stop));
+}
+
+void ControlPage::zeroPosition() {
+    send(encodeCode(op::ZeroPosition));
+}
+
+void ControlPage::runAtSpeed(QLineEdit* entry) {
+    sendFloat(entry, RunAtSpeedCommand);
+}
+
+void ControlPage::goTo(QLineEdit* entry) {
+    sendFloat(entry, GoToCommand);
+}
+
+void ControlPage::moveBy(QLineEdit* entry) {
+    sendFloat(entry, MoveByCommand);
+}
+
+void ControlPage::startHoming() {
+    sendFloat(Edit_HomeSpeed, HomeCommand);
+}
+
+void ControlPage::toggleOutput(int bit) {
+    send(encodeOutputToggle(outputMask_, bit));
+}
+
+void ControlPage::simulateInput(int bit) {
+    send(encodeInputToggle(inputMask_, bit));
+}
+
+void ControlPage::setMotionParameters() {
+    const int d = displayDecimals();
+    const fmt::Separators separators = fmt::Separators::current();
+    // Each value is read, limited and written back before the next is looked at; an invalid
+    // entry stops there, before anything is sent.
+    const auto take = [&](QLineEdit* f) -> std::optional<double> {
+        restoreEntryBackground(f);
+        const std::optional<double> entry = fmt::readDecimal(f->text(), separators);
+        if (!entry) {
+            showInvalidEntry(f, *context_.dialogs, *context_.texts);
+            return std::nullopt;
+        }
+        const double value = limitMotionParam(*entry);
+        f->setText(motionParamText(value, d, separators));
+        return value;
+    };
+    const std::optional<double> speed = take(Edit_SetVmax);
+    if (!speed)
+        return;
+    const std::optional<double> acceleration = take(Edit_SetAcc);
+    if (!acceleration)
+        return;
+    send(encodeMotionParams(float(*speed), float(*acceleration)));
+}
+
+// --- Profile preview ---
+
+void ControlPage::showProfilePicture(int index) {
+    if (index < 0 || index >= ProfilePictureCount)
+        return;
+    Image_XProfile->setPixmap(profilePicture(ProfileElement(index)));
+    Image_XProfile->setProperty("pictureIndex", index);
+    Image_XProfile->repaint();
+}
+
+bool ControlPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == Edit_SetAcc)
+            showProfilePicture(int(ProfileElement::Acceleration));
+        else if (watched == Edit_Vdest || watched == Edit_Vdest2 || watched == Edit_SetVmax)
+            showProfilePicture(int(ProfileElement::MaxSpeed));
+        else if (watched == Edit_Xdest || watched == Edit_Xdest2 || watched == Edit_Xmove1 ||
+                 watched == Edit_Xmove2)
+            showProfilePicture(int(ProfileElement::EndPosition));
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace kvt

@@ -11,7 +11,7 @@ namespace kvt::sim {
 
 namespace {
 
-constexpr double HomeSwitchDistance = 1.0; // the home switch is found this far from the start
+constexpr double HomingSearchDistance = 100.0; // homing gives up after this travel without the switch
 constexpr int RegisterPreviewPeriodMs = 500;
 constexpr int MaxFrameBytes = 62; // what fits into one input report after the code and count
 
@@ -62,13 +62,17 @@ QList<QByteArray> SimController::handle(const QByteArray& c) {
     }
     case op::DriveOn:
         driveOn_ = true;
+        supervisor_.clearFault();
         return {ack(code)};
     case op::DriveOff:
         driveOn_ = false;
+        supervisor_.clearFault();
+        supervisor_.commanded();
         axis_.stop();
         return {ack(code)};
     case op::Stop:
-        axis_.stop();
+        supervisor_.commanded();
+        axis_.brake();
         program_.stop();
         return {};
     case op::ZeroPosition:
@@ -127,8 +131,9 @@ QList<QByteArray> SimController::handle(const QByteArray& c) {
 }
 
 QList<QByteArray> SimController::motion(quint8 code, float value) {
-    if (!driveOn_ || !std::isfinite(value))
+    if (!driveOn_ || supervisor_.refusesMotion() || !std::isfinite(value))
         return {};
+    supervisor_.commanded();
     switch (code) {
     case op::GoTo:
         axis_.moveTo(value);
@@ -140,7 +145,7 @@ QList<QByteArray> SimController::motion(quint8 code, float value) {
         axis_.runAt(value);
         return {};
     case op::Home:
-        axis_.home(value, HomeSwitchDistance);
+        axis_.home(value, HomingSearchDistance);
         return {ack(code)};
     default:
         return {};
@@ -155,7 +160,8 @@ QList<QByteArray> SimController::applyInputs(quint8 inputs) {
     env_.inputs = now;
     // The Stop input halts the motor and the program (on the PXA-KVT that input is In3).
     if ((rising & io::StopIn) && model_ != QLatin1String("PXA-KVT")) {
-        axis_.stop();
+        supervisor_.commanded();
+        axis_.brake();
         program_.stop();
         out.append(ack(op::Stopped));
     }
@@ -172,7 +178,7 @@ void SimController::advance(int ms) {
     const auto lock = guard();
     // While the motor moves, time goes in 1 ms steps so the home inputs are seen in time.
     while (ms > 0) {
-        const int step = axis_.moving() ? 1 : ms;
+        const int step = axis_.moving() || analogSpeed() ? 1 : ms;
         tick(step);
         ms -= step;
     }
@@ -181,7 +187,18 @@ void SimController::advance(int ms) {
 void SimController::tick(int ms) {
     if (axis_.mode() == Axis::Mode::Homing && (env_.inputs & (io::Home1 | io::Home2)))
         axis_.homeSwitchReached();
+    supervisor_.beforeStep(axis_, analogSpeed());
+    const bool homing = axis_.mode() == Axis::Mode::Homing;
+    const double from = axis_.travel();
     encoderTurns_ += axis_.advance(ms) / unitsPerRevolution();
+    if (homing && axis_.mode() == Axis::Mode::Homing && surroundings_.home1Crossed(from, axis_.travel())) {
+        // The switch's edge is the home position.
+        encoderTurns_ += (surroundings_.home1At() - axis_.travel()) / unitsPerRevolution();
+        axis_.setTravel(surroundings_.home1At());
+        axis_.homeSwitchReached();
+    }
+    supervisor_.afterStep(ms, axis_, config_.encoderMode != 0);
+    surroundings_.advance(ms, driveOn_, std::abs(axis_.speed()) / axis_.maxSpeed());
     outbox_.append(encoderTest_.advance(ms));
     if (previewMode_ == 2) {
         for (previewElapsed_ += ms; previewElapsed_ >= RegisterPreviewPeriodMs;
@@ -198,8 +215,11 @@ QList<QByteArray> SimController::takeUnsolicited() {
 void SimController::powerCycle() {
     const auto lock = guard();
     const double position = config_.positionMem ? axis_.position() : 0.0;
+    const double travel = axis_.travel();
     axis_ = Axis();
     axis_.place(position);
+    axis_.setTravel(travel); // the shaft stays where it is
+    supervisor_.reset();
     resetMotionLimits();
     driveOn_ = false;
     env_.inputs = 0;
@@ -215,6 +235,17 @@ void SimController::powerCycle() {
 
 void SimController::resetMotionLimits() {
     axis_.setLimits(config_.defMaxVel, config_.defAcc);
+    axis_.setMinSpeed(config_.defMinVel);
+}
+
+// In analog speed mode (analog input set to speed) the Run input lets the motor follow the
+// 0-10 V input: 0 V gives the analog minimum, 10 V the analog maximum.
+std::optional<double> SimController::analogSpeed() const {
+    if (config_.ainMode != 1 || !driveOn_ || !(env_.inputs & io::Run))
+        return std::nullopt;
+    const double fraction = std::min(env_.analogMv, 10000u) / 10000.0;
+    const double speed = config_.ainMinVal + fraction * (config_.ainMaxVal - config_.ainMinVal);
+    return std::isfinite(speed) ? speed : 0.0;
 }
 
 double SimController::unitsPerRevolution() const {
@@ -231,24 +262,11 @@ LiveState SimController::liveState() const {
     s.moveTime = static_cast<float>(axis_.moveTime());
     s.accTime = static_cast<float>(axis_.accTime());
     s.accDistance = static_cast<float>(axis_.accDistance());
-    if (!driveOn_) {
-        s.motorState = motor::Off;
-    } else {
-        switch (axis_.mode()) {
-        case Axis::Mode::Speed:
-            s.motorState = motor::SpeedMode;
-            break;
-        case Axis::Mode::Positioning:
-            s.motorState = motor::Positioning;
-            break;
-        case Axis::Mode::Homing:
-            s.motorState = motor::Homing;
-            break;
-        case Axis::Mode::Idle:
-            s.motorState = axis_.reached() ? motor::PositionReached : motor::On;
-            break;
-        }
-    }
+    s.motorState = supervisor_.stateCode(driveOn_, axis_);
+    s.temperatureRaw = surroundings_.temperatureRaw();
+    s.supplyMv = surroundings_.supplyMv();
+    if (surroundings_.home1Active(axis_.travel()))
+        s.inputs |= io::Home1;
     if (config_.encoderMode != 0) {
         constexpr double Lowest = std::numeric_limits<qint32>::min();
         constexpr double Highest = std::numeric_limits<qint32>::max();
@@ -309,12 +327,27 @@ int SimController::modbusPreviewMode() const {
 
 void SimController::setTemperature(int celsius) {
     const auto lock = guard();
-    env_.temperatureRaw = celsius + 25;
+    surroundings_.setTemperature(celsius);
 }
 
 void SimController::setSupplyMv(quint32 millivolts) {
     const auto lock = guard();
-    env_.supplyMv = millivolts;
+    surroundings_.setSupplyMv(millivolts);
+}
+
+void SimController::setHome1Position(double position) {
+    const auto lock = guard();
+    surroundings_.setHome1At(position);
+}
+
+void SimController::injectFault(DriveFault fault) {
+    const auto lock = guard();
+    supervisor_.injectFault(fault, axis_);
+}
+
+DriveFault SimController::fault() const {
+    const auto lock = guard();
+    return supervisor_.fault();
 }
 
 void SimController::setAnalogMv(quint32 millivolts) {

@@ -4,8 +4,10 @@
 #include "sim/ConfigRecord.h"
 #include "sim/EncoderTest.h"
 #include "sim/LiveStatus.h"
+#include "sim/MotorSupervisor.h"
 #include "sim/ProgramMemory.h"
 #include "sim/RegisterBank.h"
+#include "sim/Surroundings.h"
 
 #include <QByteArray>
 #include <QList>
@@ -54,7 +56,14 @@ public:
     void setTemperature(int celsius);
     void setSupplyMv(quint32 millivolts);
     void setAnalogMv(quint32 millivolts);
-    void setEncoderWiring(quint8 verdict);            // an EncoderTest verdict
+    void setEncoderWiring(quint8 verdict); // an EncoderTest verdict
+    // Where the Home1 switch sits, in the configured unit from the power-on position
+    // (default -1: homing with a negative speed finds it one unit below).
+    void setHome1Position(double position);
+    // Puts the drive into overload or position error (or clears the fault): the motor stops
+    // and the live status reports the fault until the drive is switched on or off again.
+    void injectFault(DriveFault fault);
+    DriveFault fault() const;
     void receiveModbusFrame(const QByteArray& frame); // a frame seen on the RS485 bus
 
     // The stored configuration changed from elsewhere (the controller's own panel, Modbus); the
@@ -68,6 +77,7 @@ private:
     QList<QByteArray> motion(quint8 code, float value);
     QList<QByteArray> applyInputs(quint8 inputs);
     void resetMotionLimits();
+    std::optional<double> analogSpeed() const;
     double unitsPerRevolution() const;
     void tick(int ms);
 
@@ -78,7 +88,9 @@ private:
     ConfigRecord config_;
     Axis axis_;
     bool driveOn_ = false;
-    LiveState env_; // inputs, outputs and readings; motion fields come from the axis
+    MotorSupervisor supervisor_; // faults, position correction, analog speed mode, state code
+    Surroundings surroundings_;  // the Home1 switch, temperature and supply voltage
+    LiveState env_;              // inputs, outputs and readings; motion fields come from the axis
     double encoderTurns_ = 0;
     quint8 encoderWiring_ = EncoderTest::WiringCorrect;
     EncoderTest encoderTest_;

@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <condition_variable>
+#include <mutex>
 #include <pthread.h>
 #include <string_view>
 
@@ -31,6 +33,42 @@ public:
     }
 
 private:
+    SimBackend& sim_;
+};
+
+// Reads that never end until the handle is cancelled, like a device that stays silent while a
+// read waits without a time-out.
+class BlockingReadBackend : public kvt::HidBackend {
+public:
+    explicit BlockingReadBackend(SimBackend& sim) : sim_(sim) {}
+    QList<kvt::HidDeviceInfo> enumerate() override { return sim_.enumerate(); }
+    std::unique_ptr<kvt::HidHandle> open(const QString& path, quint32 instance) override {
+        auto inner = sim_.open(path, instance);
+        return inner ? std::make_unique<Handle>(std::move(inner)) : nullptr;
+    }
+
+private:
+    class Handle : public kvt::HidHandle {
+    public:
+        explicit Handle(std::unique_ptr<kvt::HidHandle> inner) : inner_(std::move(inner)) {}
+        int read(quint8*, int, int) override {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return cancelled_; });
+            return 0;
+        }
+        bool write(const quint8* data, int length) override { return inner_->write(data, length); }
+        void cancel() override {
+            std::lock_guard lock(mutex_);
+            cancelled_ = true;
+            wake_.notify_all();
+        }
+
+    private:
+        std::unique_ptr<kvt::HidHandle> inner_;
+        std::mutex mutex_;
+        std::condition_variable wake_;
+        bool cancelled_ = false;
+    };
     SimBackend& sim_;
 };
 
@@ -176,6 +214,21 @@ private slots:
         manager.checkIn(device);
     }
 
+    // Writing never waits for a read: the reader here is stuck in one for good.
+    void writesGoOutWhileTheReaderIsBlocked() {
+        SimBackend sim;
+        sim.plugDevice("Pad");
+        BlockingReadBackend backend(sim);
+        HidDeviceManager manager(&backend);
+        HidDevice* device = manager.checkOut(0);
+        device->setDataHandler([](HidDevice*, quint8, const QByteArray&) {});
+        for (int i = 1; i <= 3; ++i)
+            device->writeReport(QByteArray(65, char(i)));
+        QVERIFY(waitFor([&] { return sim.written().size() == 3; }));
+        manager.checkIn(device);
+        QVERIFY(manager.shutdownIo(2000));
+    }
+
     void writesGoOutInOrderAndStopWithTheDevice() {
         SimBackend backend;
         const int id = backend.plugDevice("Pad");
@@ -194,7 +247,7 @@ private slots:
         QVERIFY(controller.shutdownIo(1000));
     }
 
-    void releaseNeverWaitsForTheThreads() {
+    void repeatedStartAndReleaseLeavesNoThreadBehind() {
         SimBackend backend;
         backend.plugController("KVT318");
         HidDeviceManager controller(&backend);

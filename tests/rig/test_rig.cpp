@@ -91,7 +91,9 @@ private slots:
         QCOMPARE(rig.text("TextStatus"), QStringLiteral("Brak urządzenia"));
         rig.replug(controller);
         rig.settle();
-        QCOMPARE(rig.text("TextStatus"), QStringLiteral("Połączony z KVT317"));
+        // The identity the greeting asked for completes the status line.
+        QCOMPARE(rig.text("TextStatus"),
+                 QStringLiteral("Połączono z KVT317 ver. 1") + QLocale().decimalPoint() + QStringLiteral("2 [X]"));
     }
 
     void rigsFollowOneAnother() {

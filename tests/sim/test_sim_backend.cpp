@@ -325,7 +325,8 @@ private slots:
         const QList<QByteArray> out = drain(*h); // nine running counts and the result
         QCOMPARE(out.size(), 10);
         QCOMPARE(bytes::u8(out.last(), 1), op::EncoderResult);
-        QVERIFY(qAbs(backend.controller(id)->liveState().position - 0.95f) < 0.01f);
+        // From the start/stop speed of 0.5: 0.05 s of ramp to 1, then 0.95 s at 1.
+        QVERIFY(qAbs(backend.controller(id)->liveState().position - 0.9875f) < 0.01f);
     }
 
     // The writer thread's commands and the clock on this thread share the controller model.

@@ -1,5 +1,6 @@
 #include "link/hidraw/HidrawBackend.h"
 
+#include "link/hidraw/HidapiLibrary.h"
 #include "link/hidraw/HidrawHandle.h"
 #include "link/hidraw/UdevMonitor.h"
 
@@ -11,11 +12,6 @@
 namespace kvt {
 
 namespace {
-
-// hidapi keeps its last global error in an unguarded static that enumeration and opening replace,
-// so those calls are serialised across threads; initialisation is shared by all backends.
-std::mutex hidapiMutex;
-int hidapiUsers = 0;
 
 constexpr int BurstMs = 75;
 constexpr int TickMs = 1000;
@@ -31,11 +27,6 @@ QString fromWide(const wchar_t* text) {
 } // namespace
 
 HidrawBackend::HidrawBackend(QObject* parent) : HidBackend(parent) {
-    {
-        std::lock_guard lock(hidapiMutex);
-        if (hidapiUsers++ == 0)
-            hid_init();
-    }
     burst_.setSingleShot(true);
     burst_.setInterval(BurstMs);
     connect(&burst_, &QTimer::timeout, this, &HidBackend::devicesChanged);
@@ -43,16 +34,12 @@ HidrawBackend::HidrawBackend(QObject* parent) : HidBackend(parent) {
     connect(&tick_, &QTimer::timeout, this, &HidrawBackend::onTick);
 }
 
-HidrawBackend::~HidrawBackend() {
-    std::lock_guard lock(hidapiMutex);
-    if (--hidapiUsers == 0)
-        hid_exit();
-}
+HidrawBackend::~HidrawBackend() = default;
 
 QList<HidDeviceInfo> HidrawBackend::scan() const {
     QList<HidDeviceInfo> listed;
     {
-        std::lock_guard lock(hidapiMutex);
+        std::lock_guard lock(HidapiUse::mutex());
         hid_device_info* const first = hid_enumerate(0, 0);
         for (const hid_device_info* info = first; info; info = info->next) {
             HidDeviceInfo device;
@@ -95,14 +82,14 @@ std::unique_ptr<HidHandle> HidrawBackend::open(const QString& path, quint32 inst
         return nullptr;
     hid_device* device = nullptr;
     {
-        std::lock_guard lock(hidapiMutex);
+        std::lock_guard lock(HidapiUse::mutex());
         device = hid_open_path(QFile::encodeName(path).constData());
     }
     if (!device)
         return nullptr;
     // Checked again once open: the node may have passed to another device in between.
     if (sysfs_.instance(path) != instance) {
-        std::lock_guard lock(hidapiMutex);
+        std::lock_guard lock(HidapiUse::mutex());
         hid_close(device);
         return nullptr;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/HidBackend.h"
+#include "link/hidraw/HidapiLibrary.h"
 #include "link/hidraw/HidrawSysfs.h"
 
 #include <QStringList>
@@ -39,6 +40,7 @@ private:
     void remember(const QList<HidDeviceInfo>& devices);
     void onTick();
 
+    HidapiUse hidapi_; // the library stays initialised while the backend lives
     HidrawSysfs sysfs_;
     UdevMonitor* udev_ = nullptr;
     QTimer burst_; // merges a burst of udev events into one notification

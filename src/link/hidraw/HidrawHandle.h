@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/HidBackend.h"
+#include "link/hidraw/HidapiLibrary.h"
 
 #include <atomic>
 
@@ -42,6 +43,7 @@ public:
     void cancel() override;
 
 private:
+    HidapiUse hidapi_; // released only after the device is closed
     hid_device_* device_;
     bool usesReportIds_;
     std::atomic<bool> cancelled_{false};

@@ -1,0 +1,174 @@
+// Direct motion commands, the motion parameters, the model profile and the unit labels.
+#include "control/core/LiveStatus.h"
+#include "control/core/ModelProfile.h"
+#include "control/core/MotionCommands.h"
+#include "control/core/Units.h"
+
+#include <QSet>
+#include <QTest>
+
+using namespace kvt;
+using namespace kvt::control;
+
+namespace {
+
+const fmt::Separators Comma{QLatin1Char(','), QLatin1Char(' ')};
+const fmt::Separators Point{QLatin1Char('.'), QLatin1Char(',')};
+
+QByteArray floatCommand(const FloatCommand& c, double typed) {
+    return encodeFloatCommand(c.code, limitToRange(typed, c.lower, c.upper));
+}
+
+const ControlSetting* find(const ModelProfile& p, const QString& name) {
+    for (const ControlSetting& s : p.settings)
+        if (s.objectName == name)
+            return &s;
+    return nullptr;
+}
+
+int position(const ModelProfile& p, const QString& name) {
+    for (int i = 0; i < p.settings.size(); ++i)
+        if (p.settings[i].objectName == name)
+            return i;
+    return -1;
+}
+
+} // namespace
+
+class TestControlCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void floatCommandsClampAndEncode_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<double>("typed");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("home 50000 -> 30000") << 3 << 50000.0 << QByteArray::fromHex("a20060ea46");
+        QTest::newRow("home -30000.5 -> -30000") << 3 << -30000.5 << QByteArray::fromHex("a20060eac6");
+        QTest::newRow("go to -2e9 -> -1e8") << 1 << -2e9 << QByteArray::fromHex("8320bcbecc");
+        QTest::newRow("go to 1e8 kept") << 1 << 1e8 << QByteArray::fromHex("8320bcbe4c");
+        QTest::newRow("speed 1.5") << 0 << 1.5 << QByteArray::fromHex("840000c03f");
+        QTest::newRow("speed 1e7 -> 9999999") << 0 << 1e7 << QByteArray::fromHex("847f96184b");
+        QTest::newRow("move -1e30 -> -9999999") << 2 << -1e30 << QByteArray::fromHex("877f9618cb");
+        QTest::newRow("move 12.5") << 2 << 12.5 << QByteArray::fromHex("8700004841");
+    }
+    void floatCommandsClampAndEncode() {
+        QFETCH(int, command);
+        QFETCH(double, typed);
+        QFETCH(QByteArray, bytes);
+        const QList<FloatCommand> all{RunAtSpeedCommand, GoToCommand, MoveByCommand, HomeCommand};
+        QCOMPARE(floatCommand(all[command], typed), bytes);
+    }
+
+    void oneByteCommands() {
+        QCOMPARE(encodeCode(op::Stop), QByteArray::fromHex("9d"));
+        QCOMPARE(encodeCode(op::DriveOn), QByteArray::fromHex("97"));
+        QCOMPARE(encodeCode(op::DriveOff), QByteArray::fromHex("98"));
+        QCOMPARE(encodeCode(op::ZeroPosition), QByteArray::fromHex("d9"));
+    }
+
+    void togglesInvertOneBit() {
+        // Out1 off and Out2 on: toggling Out1 asks for both on.
+        QCOMPARE(encodeOutputToggle(output::Out2, 0), QByteArray::fromHex("9503"));
+        QCOMPARE(encodeOutputToggle(output::Out1 | output::Out2, 1), QByteArray::fromHex("9501"));
+        // Only Run active: simulating In2 sends Run and In2.
+        QCOMPARE(encodeInputToggle(0x01, 3), QByteArray::fromHex("9609"));
+        QCOMPARE(encodeInputToggle(0x3F, 5), QByteArray::fromHex("961f"));
+        QCOMPARE(encodeInputToggle(0x00, 0), QByteArray::fromHex("9601"));
+    }
+
+    void motionParameters() {
+        QCOMPARE(limitMotionParam(0), 0.0001);
+        QCOMPARE(limitMotionParam(-5), 0.0001);
+        QCOMPARE(limitMotionParam(5000000), 1000000.0);
+        QCOMPARE(limitMotionParam(12.5), 12.5);
+        QCOMPARE(encodeMotionParams(float(limitMotionParam(0)), float(limitMotionParam(5000000))),
+                 QByteArray::fromHex("e0"
+                                     "00000000"
+                                     "17b7d138"
+                                     "00247449"));
+        // Written back with the display precision: four decimals do not fit in three.
+        QCOMPARE(motionParamText(0.0001, 3, Point), QStringLiteral("0.000"));
+        QCOMPARE(motionParamText(1000000, 3, Comma), QStringLiteral("1000000,000"));
+        // A received default speed of two and a half with the PXA-KVT's one decimal, or three.
+        QCOMPARE(configValueText(2.5, 1, Comma), QStringLiteral("2,5"));
+        QCOMPARE(configValueText(2.5, 1, Point), QStringLiteral("2.5"));
+        QCOMPARE(configValueText(2.5, 3, Comma), QStringLiteral("2,500"));
+    }
+
+    void unitLabelsRebuilt() {
+        const QList<ControlText> mm = unitLabels(QStringLiteral("mm"));
+        QCOMPARE(mm.size(), 12);
+        QCOMPARE(mm[0], (ControlText{"Label_SpeedActual", "Prędkosc aktualna [mm/s]"}));
+        QCOMPARE(mm[1], (ControlText{"Label_PosActual", "Pozycja aktualna [mm]"}));
+        QCOMPARE(mm[4], (ControlText{"Label_Acc", "Przyspieszenie [mm/s^2]"}));
+        QCOMPARE(mm[7], (ControlText{"Label_ConfigSpeedMax", "Prędkosc maks. [mm/s]"}));
+        QCOMPARE(mm[9], (ControlText{"Labe_lAutoFunc1_Speed", "Prędkosc [mm/s]"}));
+        QCOMPARE(mm[11], (ControlText{"GroupBox_PosSets", "Pozycja zadana [mm]"}));
+        QCOMPARE(unitLabels(QStringLiteral("obr."))[0].text, QStringLiteral("Prędkosc aktualna [obr./s]"));
+        QCOMPARE(unitItems(), (QStringList{"obr.", "mm", "cm", "m"}));
+        QVERIFY(isUnitIndex(3) && !isUnitIndex(4) && !isUnitIndex(255) && !isUnitIndex(-1));
+        QCOMPARE(decimalsItems(), (QStringList{"0", "1", "2", "3", "4"}));
+    }
+
+    // The model sets name the same twelve controls as the rebuilt set, with their own texts.
+    void modelUnitLabelsDifferFromRebuilt() {
+        QSet<QString> rebuilt;
+        for (const ControlText& t : unitLabels(QStringLiteral("obr.")))
+            rebuilt << t.objectName;
+        for (const Model m : {Model::Kvt318, Model::PxaKvt}) {
+            QSet<QString> model;
+            for (const ControlText& t : modelUnitLabels(m))
+                model << t.objectName;
+            QCOMPARE(model, rebuilt);
+        }
+        const ModelProfile pxa = profileFor(Model::PxaKvt);
+        QCOMPARE(*find(pxa, "Label_SpeedMax")->text, QStringLiteral("Prędkosc maks [mm/s]"));
+        QCOMPARE(*find(pxa, "Label_ConfigSpeedMax")->text, QStringLiteral("Prędkosc maks.[mm/s]"));
+        QCOMPARE(*find(profileFor(Model::Kvt317), "Label_PosActual")->text,
+                 QStringLiteral("Pozycja aktualna [obr]"));
+    }
+
+    void kvt317AfterKvt318() {
+        const ModelProfile a = profileFor(Model::Kvt318);
+        const ModelProfile b = profileFor(Model::Kvt317);
+        for (const char* name : {"RadioButton_EncABS", "Label_Vpower", "Label_Vzas"}) {
+            QCOMPARE(find(a, name)->visible, std::optional<bool>(true));
+            QCOMPARE(find(b, name)->visible, std::optional<bool>(false));
+        }
+        QVERIFY(find(a, "ComboBox_StepDiv")->items->contains("1/40"));
+        QCOMPARE(*find(b, "ComboBox_StepDiv")->items,
+                 (QStringList{"1/2", "1/8", "1/10", "1/16", "1/20", "1/32", "1/64", "1/128"}));
+        QCOMPARE(*find(b, "Label9")->text, QStringLiteral("EncA"));
+        QCOMPARE(*find(a, "Label10")->text, QStringLiteral("In2"));
+        QCOMPARE(a.fullScaleCurrent, 4.0);
+        QCOMPARE(b.fullScaleCurrent, 3.0);
+        QCOMPARE(a.displayDecimals, 3);
+        // What both models share is applied before what sets them apart.
+        QVERIFY(position(a, "Labe_lAutoFunc1_Speed") < position(a, "RadioButton_EncABS"));
+    }
+
+    void pxaKeepsUnchangedControls() {
+        const ModelProfile p = profileFor(Model::PxaKvt);
+        QCOMPARE(p.displayDecimals, 1);
+        QVERIFY(p.fullScaleCurrent > 0);
+        QCOMPARE(find(p, "ScrollBar_Current")->maximum, std::optional<int>(80));
+        QCOMPARE(*find(p, "RadioButton_EncINKR")->text, QStringLiteral("Enkoder absolutny"));
+        QCOMPARE(*find(p, "LabelInStop")->text, QStringLiteral("In3"));
+        QCOMPARE(*find(p, "Edit_AF_Speed")->text, QStringLiteral("100"));
+        QCOMPARE(find(p, "ComboBox_ModbusAdr")->enabled, std::optional<bool>(false));
+        QCOMPARE(find(p, "btn_EncoderTest")->visible, std::optional<bool>(true));
+        for (const char* unchanged :
+             {"Edit_EncResol", "Label_Vpower", "Label_Vzas", "ComboBox_StepDiv", "Label9"})
+            QVERIFY2(!find(p, unchanged), unchanged);
+        // Each control is set once, so the order of the rows cannot undo one of them.
+        for (const Model m : {Model::Kvt318, Model::Kvt317, Model::PxaKvt}) {
+            QSet<QString> names;
+            for (const ControlSetting& s : profileFor(m).settings)
+                names << s.objectName;
+            QCOMPARE(names.size(), profileFor(m).settings.size());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestControlCommands)
+#include "test_control_commands.moc"
