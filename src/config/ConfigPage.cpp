@@ -7,6 +7,7 @@
 #include "config/PopupComboBox.h"
 #include "config/core/ConfigFile.h"
 #include "config/core/ConfigRecord.h"
+#include "control/core/Units.h"
 #include "format/InvalidEntry.h"
 #include "format/core/NumberFormat.h"
 #include "link/OpCode.h"
@@ -313,13 +314,13 @@ void ConfigPage::buildScaling() {
     Edit_RevToLinearCoef = named(new QLineEdit(QStringLiteral("1"), this), "Edit_RevToLinearCoef");
     Edit_RevToLinearCoef->setFixedWidth(80);
     ComboBox_Units = named(new QComboBox(this), "ComboBox_Units");
-    ComboBox_Units->addItems(unitItems());
+    ComboBox_Units->addItems(control::unitItems());
     ComboBox_Units->setCurrentIndex(0);
 
     // The precision selector is not shown; the model profile and the file set it.
     Label4 = named(new QLabel(QStringLiteral("Miejsc po przecinku"), this), "Label4");
     ComboBox_Decp = named(new QComboBox(this), "ComboBox_Decp");
-    ComboBox_Decp->addItems(decimalsItems());
+    ComboBox_Decp->addItems(control::decimalsItems());
     ComboBox_Decp->setCurrentIndex(3);
     Label4->hide();
     ComboBox_Decp->hide();
@@ -517,7 +518,7 @@ void ConfigPage::applyConfigReport(const Response& response) {
     // A button the report selects behaves as if clicked, when the selection changed.
     if (s.EncoderMode != encoderBefore)
         encoderModeChanged();
-    rebuildUnitLabels();
+    // The unit labels follow: the Control page rebuilds them after every record.
 }
 
 void ConfigPage::applyEncoderModeReport(const Response& response) {
@@ -642,13 +643,9 @@ void ConfigPage::showAnalogInputHelp() {
 void ConfigPage::rebuildUnitLabels() {
     // The Control page owns the unit labels and their rebuild; it is reached by name, as the
     // pages are built independently.
-    for (QObject* owner : {static_cast<QObject*>(mainWindowComponent(QStringLiteral("TabSheet4"))),
-                           static_cast<QObject*>(context_.mainWindow)}) {
-        if (owner && owner->metaObject()->indexOfMethod("ComboBox_UnitsChange()") >= 0) {
-            QMetaObject::invokeMethod(owner, "ComboBox_UnitsChange", Qt::DirectConnection);
-            return;
-        }
-    }
+    if (QObject* owner = findComponent(context_.mainWindow, QStringLiteral("TabSheet4"));
+        owner && owner->metaObject()->indexOfMethod("rebuildUnitLabels()") >= 0)
+        QMetaObject::invokeMethod(owner, "rebuildUnitLabels", Qt::DirectConnection);
 }
 
 void ConfigPage::saveSettingsToFile() {

@@ -136,7 +136,7 @@ private:
 
     void setHelp(const QStringList& lines);
     QWidget* mainWindowComponent(const QString& name) const;
-    // The twelve unit-bearing labels follow the unit selector (their rebuild lives with them).
+    // The twelve unit-bearing labels follow the unit selector (the Control page rebuilds them).
     void rebuildUnitLabels();
 };
 

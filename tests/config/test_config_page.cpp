@@ -506,6 +506,8 @@ private slots:
         QVERIFY(rig.dialogs().at(2).text.startsWith("Ustawienia wczytane.\n\n By przesłac"));
         QCOMPARE(rig.page(), 1);
         QCOMPARE(rig.text("Edit_Amax"), QString("0,25"));
+        QCOMPARE(rig.index("ComboBox_Units"), 2);
+        QCOMPARE(rig.text("Label_ConfigSpeedMin"), QString("Prędkosc min. [cm/s]")); // labels rebuilt
         QCOMPARE(rig.text("Edit_Vmax"), QString("7.5"));
         QVERIFY(rig.checked("RadioButton_EncINKR") && rig.enabled("Edit_EncResol"));
         QVERIFY(!rig.visible("GroupBox_SSI"));

@@ -121,13 +121,4 @@ QStringList analogModeItems() {
     return {QStringLiteral("Off "), QStringLiteral("Prędkosc"), QStringLiteral("Pozycja")};
 }
 
-QStringList unitItems() {
-    return {QStringLiteral("obr."), QStringLiteral("mm"), QStringLiteral("cm"), QStringLiteral("m")};
-}
-
-QStringList decimalsItems() {
-    return {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-            QStringLiteral("4")};
-}
-
 } // namespace kvt::config

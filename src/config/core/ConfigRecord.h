@@ -121,10 +121,7 @@ constexpr std::array<qint32, 3> SsiResolutions = {256, 1024, 4096};
 // 8 bit.
 int ssiIndexForResolution(qint32 resolution);
 
-// Analog-input modes and user units, by list position.
+// Analog-input modes, by list position.
 QStringList analogModeItems();
-QStringList unitItems();
-// Display precision list: "0" .. "4" decimals.
-QStringList decimalsItems();
 
 } // namespace kvt::config
