@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kvt;
@@ -318,29 +316,6 @@ private slots:
         QCOMPARE(saveConfigFile(dir.filePath("no/such/folder.kvt"), unusual()),
                  std::optional(QString("Unable to write to %1").arg(dir.filePath("no/such/folder.kvt"))));
         QCOMPARE(readErrorText("/x.kvt"), QString("Unable to read /x.kvt"));
-    }
-
-    // A save that fails part-way (here: the file-size limit stands in for a full disk) leaves
-    // the old file as it was.
-    void failedSaveKeepsOldFile() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("a.kvt");
-        const QByteArray old = "[Old]\r\nx=1\r\n";
-        QVERIFY(writeAll(path, old));
-
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 64;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const std::optional<QString> error = saveConfigFile(path, unusual());
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-
-        QCOMPARE(error, std::optional(QString("Unable to write to %1").arg(path)));
-        QCOMPARE(readAll(path), old);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.kvt"});
     }
 
     // Folder permissions do not bind the superuser, so these cases run only for a normal user.
