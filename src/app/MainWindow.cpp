@@ -233,6 +233,8 @@ void MainWindow::buildMenu() {
     loadConfigAction_->setObjectName(QStringLiteral("Odczytajzpliku1"));
     saveConfigAction_ = configuration->addAction(QStringLiteral("Zapisz ustawienia do pliku"));
     saveConfigAction_->setObjectName(QStringLiteral("Zapiszdopliku1"));
+    connect(loadConfigAction_, &QAction::triggered, configPage_, &ConfigPage::loadSettingsFromFile);
+    connect(saveConfigAction_, &QAction::triggered, configPage_, &ConfigPage::saveSettingsToFile);
     QMenu* help = mainMenu->addMenu(QStringLiteral("Pomoc"));
     help->menuAction()->setObjectName(QStringLiteral("Pomoc1"));
     aboutAction_ = help->addAction(QStringLiteral("O programie"));

@@ -1,6 +1,7 @@
 #include "modbus/Rs485Page.h"
 
 #include "assist/Colors.h"
+#include "modbus/ModbusLinkGroup.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +12,7 @@ namespace kvt {
 
 Rs485Page::Rs485Page(AppContext& context, QWidget* parent)
     : Page(context, QStringLiteral("TabSheet2"), parent) {
+    (new ModbusLinkGroup(context, this))->move(6, 4);
 
     EditRx = new QLineEdit(this);
     EditRx->setObjectName(QStringLiteral("EditRx"));

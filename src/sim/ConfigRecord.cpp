@@ -80,6 +80,23 @@ QByteArray encodeConfigReport(const ConfigRecord& r) {
     return b;
 }
 
+QByteArray encodeEncoderModeReport(const ConfigRecord& r) {
+    QByteArray b(2, '\0');
+    bytes::putU8(b, 0, op::EncoderModeReport);
+    bytes::putU8(b, 1, r.encoderMode);
+    return b;
+}
+
+QByteArray encodeHomingOptionsReport(const ConfigRecord& r) {
+    QByteArray b(5, '\0');
+    bytes::putU8(b, 0, op::HomingOptionsReport);
+    bytes::putU8(b, 1, r.homingMode);
+    bytes::putU8(b, 2, r.offAfterError);
+    bytes::putU8(b, 3, r.positionMem);
+    bytes::putU8(b, 4, r.homeAsLimitSw);
+    return b;
+}
+
 void applyConfigWrite(ConfigRecord& r, const QByteArray& c, const QString& model) {
     using namespace bytes;
     r.maxCurrent = static_cast<quint8>(std::clamp<int>(u8(c, 1), 5, maxCurrentLimit(model)));

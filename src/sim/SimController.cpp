@@ -429,4 +429,24 @@ void SimController::receiveModbusFrame(const QByteArray& frame) {
     outbox_.append(b);
 }
 
+void SimController::setConfig(const ConfigRecord& record) {
+    const auto lock = guard();
+    ConfigRecord next = record;
+    next.address = config_.address;
+    next.baudrate = config_.baudrate;
+    next.firmware = config_.firmware;
+    config_ = next;
+    resetMotionLimits();
+}
+
+void SimController::reportEncoderMode() {
+    const auto lock = guard();
+    outbox_.append(encodeEncoderModeReport(config_));
+}
+
+void SimController::reportHomingOptions() {
+    const auto lock = guard();
+    outbox_.append(encodeHomingOptionsReport(config_));
+}
+
 } // namespace kvt::sim

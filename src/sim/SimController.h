@@ -74,6 +74,12 @@ public:
     DriveFault fault() const;
     void receiveModbusFrame(const QByteArray& frame); // a frame seen on the RS485 bus
 
+    // The stored configuration changed from elsewhere (the controller's own panel, Modbus); the
+    // Modbus settings and the firmware version stay. The two reports below tell the host.
+    void setConfig(const ConfigRecord& record);
+    void reportEncoderMode();   // sends response 35 with the stored encoder type
+    void reportHomingOptions(); // sends response 86 with the stored homing method and options
+
 private:
     std::unique_lock<std::recursive_mutex> guard() const;
     QList<QByteArray> motion(quint8 code, float value);
