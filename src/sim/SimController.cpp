@@ -12,7 +12,7 @@ namespace kvt::sim {
 namespace {
 
 constexpr double kHomeSwitchDistance = 1.0; // the home switch is found this far from the start
-constexpr int kRegisterPreviewPeriodMs = 500;
+constexpr int kRegisterPreviewPeriodMs = 1000;
 constexpr int kMaxFrameBytes = 62; // what fits into one input report after the code and count
 
 QByteArray ack(quint8 code) {
@@ -183,6 +183,8 @@ void SimController::tick(int ms) {
         axis_.homeSwitchReached();
     encoderTurns_ += axis_.advance(ms) / unitsPerRevolution();
     outbox_.append(encoderTest_.advance(ms));
+    for (const QByteArray& frame : busMaster_.advance(ms, config_.address))
+        receiveModbusFrame(frame);
     if (previewMode_ == 2) {
         for (previewElapsed_ += ms; previewElapsed_ >= kRegisterPreviewPeriodMs;
              previewElapsed_ -= kRegisterPreviewPeriodMs)

@@ -4,6 +4,7 @@
 #include "sim/ConfigRecord.h"
 #include "sim/EncoderTest.h"
 #include "sim/LiveStatus.h"
+#include "sim/ModbusMaster.h"
 #include "sim/ProgramMemory.h"
 #include "sim/RegisterBank.h"
 
@@ -79,6 +80,7 @@ private:
     ProgramMemory program_;
     RegisterBank registers_;
     int previewMode_ = 0; // 0 off, 1 Modbus frames, 2 user registers
+    ModbusMaster busMaster_; // traffic on the RS485 bus, reported in preview mode 1
     int previewElapsed_ = 0;
     QList<QByteArray> outbox_;
 };
