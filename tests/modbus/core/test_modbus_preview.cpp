@@ -29,25 +29,40 @@ private slots:
         QTest::addColumn<QString>("hex");
         QTest::addColumn<QString>("key");
         // Read 10 holding registers from 50, slave 1, with its CRC.
-        QTest::newRow("read registers") << report("570801030032000a6402") << 1
-                                        << "01  03  00  32  00  0A  64  02  " << "IDS_97";
-        QTest::newRow("other slave") << report("570801030032000a6402") << 2 << "01  03  00  32  00  0A  64  02  "
+        QTest::newRow("read registers")
+            << report("570801030032000a6402") << 1 << "01  03  00  32  00  0A  64  02  "
+            << "IDS_97";
+        QTest::newRow("other slave") << report("570801030032000a6402") << 2
+                                     << "01  03  00  32  00  0A  64  02  "
                                      << "IDS_94";
-        QTest::newRow("broadcast") << report("570400061234") << 0 << "00  06  12  34  " << "IDS_94";
-        QTest::newRow("read coils") << report("57020101") << 1 << "01  01  " << "IDS_95";
-        QTest::newRow("read inputs") << report("57020102") << 1 << "01  02  " << "IDS_96";
-        QTest::newRow("write coil") << report("57020105") << 1 << "01  05  " << "IDS_98";
-        QTest::newRow("write register") << report("57020106") << 1 << "01  06  " << "IDS_99";
-        QTest::newRow("write registers") << report("57020110") << 1 << "01  10  " << "IDS_100";
-        QTest::newRow("function 4") << report("57020104") << 1 << "01  04  " << "";
-        QTest::newRow("function 15") << report("5702010f") << 1 << "01  0F  " << "";
+        QTest::newRow("broadcast") << report("570400061234") << 0 << "00  06  12  34  "
+                                   << "IDS_94";
+        QTest::newRow("read coils") << report("57020101") << 1 << "01  01  "
+                                    << "IDS_95";
+        QTest::newRow("read inputs") << report("57020102") << 1 << "01  02  "
+                                     << "IDS_96";
+        QTest::newRow("write coil") << report("57020105") << 1 << "01  05  "
+                                    << "IDS_98";
+        QTest::newRow("write register") << report("57020106") << 1 << "01  06  "
+                                        << "IDS_99";
+        QTest::newRow("write registers") << report("57020110") << 1 << "01  10  "
+                                         << "IDS_100";
+        QTest::newRow("function 4") << report("57020104") << 1 << "01  04  "
+                                    << "";
+        QTest::newRow("function 15") << report("5702010f") << 1 << "01  0F  "
+                                     << "";
         // No frame bytes: the address and function are still read from their places.
-        QTest::newRow("n = 0") << report("57000103") << 1 << "" << "IDS_97";
-        QTest::newRow("n = 0, other") << report("57000703") << 1 << "" << "IDS_94";
-        QTest::newRow("negative n") << report("57ff0103") << 1 << "" << "IDS_97";
+        QTest::newRow("n = 0") << report("57000103") << 1 << ""
+                               << "IDS_97";
+        QTest::newRow("n = 0, other") << report("57000703") << 1 << ""
+                                      << "IDS_94";
+        QTest::newRow("negative n") << report("57ff0103") << 1 << ""
+                                    << "IDS_97";
         // A count beyond the report reads only the bytes present.
-        QTest::newRow("cut") << report("577f01abcd", 5) << 1 << "01  AB  CD  " << "";
-        QTest::newRow("address read signed") << report("5702ff03") << 255 << "FF  03  " << "IDS_94";
+        QTest::newRow("cut") << report("577f01abcd", 5) << 1 << "01  AB  CD  "
+                             << "";
+        QTest::newRow("address read signed") << report("5702ff03") << 255 << "FF  03  "
+                                             << "IDS_94";
     }
     void frameLogLines() {
         QFETCH(QByteArray, response);

@@ -46,7 +46,8 @@ class TestProgramFile : public QObject {
 private slots:
     void takesTheRecordsOfOneAddressInFileOrder() {
         // Addresses 0 and 3 interleaved, and a 3-byte tail that is not a whole record.
-        const QByteArray file = fileRecord(3, 1) + fileRecord(0, 2) + fileRecord(3, 3) + QByteArray("\x03\x09\x09");
+        const QByteArray file =
+            fileRecord(3, 1) + fileRecord(0, 2) + fileRecord(3, 3) + QByteArray("\x03\x09\x09");
         ProgramStore s = usedStore(5);
         QCOMPARE(takeProgram(file, 3, s), 2);
         QCOMPARE(s.length, 2u);
@@ -150,11 +151,16 @@ private slots:
     void extensionRule_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("none") << "/tmp/prog" << "/tmp/prog.txp";
-        QTest::newRow("txp") << "/tmp/prog.txp" << "/tmp/prog.txp";
-        QTest::newRow("upper case") << "/tmp/prog.TXP" << "/tmp/prog.TXP.txp";
-        QTest::newRow("other") << "/tmp/prog.bin" << "/tmp/prog.bin.txp";
-        QTest::newRow("folder only") << "/tmp/a.txp/prog" << "/tmp/a.txp/prog.txp";
+        QTest::newRow("none") << "/tmp/prog"
+                              << "/tmp/prog.txp";
+        QTest::newRow("txp") << "/tmp/prog.txp"
+                             << "/tmp/prog.txp";
+        QTest::newRow("upper case") << "/tmp/prog.TXP"
+                                    << "/tmp/prog.TXP.txp";
+        QTest::newRow("other") << "/tmp/prog.bin"
+                               << "/tmp/prog.bin.txp";
+        QTest::newRow("folder only") << "/tmp/a.txp/prog"
+                                     << "/tmp/a.txp/prog.txp";
     }
     void extensionRule() {
         QFETCH(QString, chosen);
@@ -164,7 +170,8 @@ private slots:
 
     void listingAndMemoryShare() {
         QCOMPARE(listingLine({4, 0, 0, 0, 0, 0, 0, 0, 0, 0}), QString("4  0  0  0  0  0  0  0  0  0  "));
-        QCOMPARE(listingLine({255, 16, 0, 0, 0, 0, 0, 0, 0, 1}), QString("255  16  0  0  0  0  0  0  0  1  "));
+        QCOMPARE(listingLine({255, 16, 0, 0, 0, 0, 0, 0, 0, 1}),
+                 QString("255  16  0  0  0  0  0  0  0  1  "));
         QCOMPARE(memoryShare(0), QString("0%"));
         QCOMPARE(memoryShare(1), QString("0%"));
         QCOMPARE(memoryShare(150), QString("50%"));

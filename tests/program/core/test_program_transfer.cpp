@@ -79,15 +79,19 @@ private slots:
     void readBackStoresEachRecordAndEndsAtTheLength() {
         ProgramStore s = storeOf(0);
         startReadBack(s, response("670003"));
-        ReadBackStep step = takeReadBackRecord(s, response("670000" "0102030405060708090a"));
+        ReadBackStep step = takeReadBackRecord(s, response("670000"
+                                                           "0102030405060708090a"));
         QVERIFY(!step.complete);
         QCOMPARE(step.sizeText, QString("0"));
         QCOMPARE(step.memoryText, QString("0%"));
         QCOMPARE(s.commands[0], (CommandRecord{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-        takeReadBackRecord(s, response("680001" "11111111111111111111"));
-        takeReadBackRecord(s, response("680002" "22222222222222222222"));
+        takeReadBackRecord(s, response("680001"
+                                       "11111111111111111111"));
+        takeReadBackRecord(s, response("680002"
+                                       "22222222222222222222"));
         // The reply with the index equal to the length ends it; its record is kept but not listed.
-        step = takeReadBackRecord(s, response("680003" "33333333333333333333"));
+        step = takeReadBackRecord(s, response("680003"
+                                              "33333333333333333333"));
         QVERIFY(step.complete);
         QCOMPARE(step.sizeText, QString("3"));
         CommandRecord threes;
@@ -103,7 +107,8 @@ private slots:
     void readBackIndexBeyondTheStoreIsDropped() {
         ProgramStore s = storeOf(300);
         const ProgramStore before = s;
-        const ReadBackStep step = takeReadBackRecord(s, response("68012c" "ffffffffffffffffffff"));
+        const ReadBackStep step = takeReadBackRecord(s, response("68012c"
+                                                                 "ffffffffffffffffffff"));
         QVERIFY(step.complete);
         QCOMPARE(step.memoryText, QString("100%"));
         QCOMPARE(s.commands, before.commands);
