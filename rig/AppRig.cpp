@@ -1,17 +1,18 @@
 #include "AppRig.h"
 
 #include "RigControls.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
-#include "app/TForm1.h"
+#include "assist/AboutWindow.h"
 #include "assist/Colors.h"
 #include "assist/Components.h"
 #include "assist/ScriptedDialogService.h"
 #include "assist/StatusBar.h"
-#include "assist/TForm2.h"
-#include "encoder/TForm3.h"
-#include "link/TJvHidDevice.h"
-#include "link/TJvHidDeviceController.h"
-#include "program/TFormProgress.h"
+#include "encoder/EncoderTestWindow.h"
+#include "link/HidDevice.h"
+#include "link/HidDeviceManager.h"
+#include "link/Transport.h"
+#include "program/ProgressWindow.h"
 #include "sim/SimBackend.h"
 
 #include <QAbstractButton>
@@ -37,7 +38,8 @@ struct AppRig::Impl {
     std::unique_ptr<kvt::Program> program;
 
     QList<QWidget*> windows() const {
-        return {program->Form1, program->Form2, program->Form3, program->FormProgress};
+        return {program->mainWindow, program->aboutWindow, program->encoderTestWindow,
+                program->progressWindow};
     }
     QWidget* windowNamed(const QString& name) const {
         for (QWidget* window : windows()) {
@@ -47,7 +49,7 @@ struct AppRig::Impl {
         return nullptr;
     }
     bool idle() const {
-        return sim->pendingInput() == 0 && program->Form1->hidController().ioPending() == 0 &&
+        return sim->pendingInput() == 0 && program->mainWindow->deviceManager().ioPending() == 0 &&
                dialogs->pendingContinuations() == 0;
     }
 };
@@ -68,7 +70,7 @@ template <typename T> T* as(QObject* object, const QString& name, const char* wh
 AppRig::AppRig() : d(std::make_unique<Impl>()) {
     d->sim->setManualClock(true);
     d->program = std::make_unique<kvt::Program>(*d->sim, *d->dialogs);
-    d->program->Form1->show();
+    d->program->mainWindow->show();
     settle();
 }
 
@@ -195,11 +197,11 @@ QString AppRig::cell(const QString& name, int col, int row) {
 }
 
 QString AppRig::statusPanel(int i) {
-    return d->program->Form1->statusBar_->panelText(i);
+    return d->program->mainWindow->statusPanels().panelText(i);
 }
 
 int AppRig::page() {
-    return d->program->Form1->PageControl1->currentIndex();
+    return d->program->mainWindow->pages()->currentIndex();
 }
 
 QColor AppRig::background(const QString& name) {
@@ -291,7 +293,7 @@ bool AppRig::choose(const QString& name, int index) {
 }
 
 bool AppRig::showPage(int index) {
-    QTabWidget* tabs = d->program->Form1->PageControl1;
+    QTabWidget* tabs = d->program->mainWindow->pages();
     if (index < 0 || index >= tabs->count()) {
         fail(QStringLiteral("no page %1").arg(index));
         return false;
@@ -395,7 +397,11 @@ void AppRig::settle(int ms) {
             QThread::usleep(100);
         }
         if (extra.elapsed() > 5000) {
-            fail(QStringLiteral("settle: still busy 5 s after %1 ms").arg(ms));
+            fail(QStringLiteral("settle: still busy 5 s after %1 ms (input %2, io %3, continuations %4)")
+                     .arg(ms)
+                     .arg(d->sim->pendingInput())
+                     .arg(d->program->mainWindow->deviceManager().ioPending())
+                     .arg(d->dialogs->pendingContinuations()));
             return;
         }
     }
@@ -446,7 +452,7 @@ void AppRig::clearWritten() {
 
 void AppRig::inject(QByteArray response, int id) {
     if (id == -1) {
-        const kvt::TJvHidDevice* active = d->program->Form1->context().state.ActiveDevice;
+        const kvt::HidDevice* active = d->program->mainWindow->link().activeDevice();
         for (int candidate : d->sim->pluggedIds()) {
             if (active && d->sim->info(candidate).instance == active->deviceInstance())
                 id = candidate;

@@ -1,16 +1,17 @@
 #include "app/Main.h"
 
+#include "app/MainWindow.h"
 #include "app/Options.h"
 #include "app/Program.h"
-#include "app/TForm1.h"
 #include "assist/QtDialogService.h"
 #include "assist/StatusBar.h"
-#include "assist/TForm2.h"
-#include "link/hidraw/HidrawBackend.h"
+#include "assist/Version.h"
+#include "link/HidBackend.h"
 #include "sim/SimBackend.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
@@ -20,15 +21,28 @@ namespace kvt {
 
 namespace {
 
-// Shows a failure that reached the program's entry in an error box and ends the program.
-[[noreturn]] void fatal(const QString& what) {
+QPointer<MainWindow> mainWindowForErrors;
+
+// A failure that reached the program's entry: the link stops (no more polls or reports), an
+// error box says what happened without a nested event loop, and closing it ends the program.
+// Without a display the program ends at once.
+void fatal(const QString& what) {
     std::fprintf(stderr, "kvt-revizareduva: %s\n", qPrintable(what));
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) &&
-        QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        QMessageBox box(QMessageBox::Critical, QLatin1String(ApplicationTitle), what, QMessageBox::Ok);
-        box.exec(); // the program's own loop has ended: this is the last thing it does
+    if (mainWindowForErrors)
+        mainWindowForErrors->stopLink();
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()) ||
+        QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        std::exit(1);
     }
-    std::exit(1);
+    static bool shown = false;
+    if (shown)
+        return; // the first failure is the one the user reads; the program is ending anyway
+    shown = true;
+    auto* box =
+        new QMessageBox(QMessageBox::Critical, QLatin1String(ApplicationTitle), what, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, [] { QCoreApplication::exit(1); });
+    box->open();
 }
 
 // Exceptions thrown by a handler end here rather than unwinding through the event loop.
@@ -43,15 +57,11 @@ public:
         } catch (...) {
             fatal(QStringLiteral("unknown error"));
         }
+        return false;
     }
 };
 
-bool hasDisplay() {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
-int run(int argc, char** argv, const Options& options) {
+int run(int argc, char** argv, const Options& options, const HardwareBackendFactory& hardware) {
     Application app(argc, argv);
     QApplication::setApplicationName(QLatin1String(ApplicationTitle));
     QApplication::setApplicationVersion(QLatin1String(ProgramVersion));
@@ -62,21 +72,28 @@ int run(int argc, char** argv, const Options& options) {
         sim->plugController(options.simulate);
         backend = std::move(sim);
     } else {
-        backend = std::make_unique<HidrawBackend>();
+        backend = hardware();
     }
     QtDialogService dialogs;
-    auto program = std::make_unique<Program>(*backend, dialogs);
-    TForm1* form = program->Form1;
+    std::unique_ptr<Program> program;
+    try {
+        program = std::make_unique<Program>(*backend, dialogs);
+    } catch (const std::exception& e) {
+        fatal(QString::fromLocal8Bit(e.what()));
+        return QApplication::exec(); // until the error box is closed
+    }
+    MainWindow* window = program->mainWindow;
+    mainWindowForErrors = window;
     if (!options.simulate.isEmpty())
-        form->statusBar_->setPanelText(2, QStringLiteral("SIM")); // nobody takes it for hardware
-    form->show();
+        window->statusPanels().setPanelText(2, QStringLiteral("SIM")); // nobody takes it for hardware
+    window->show();
 
     if (!options.screenshot.isEmpty()) {
-        form->PageControl1->setCurrentIndex(options.screenshotPage);
+        window->pages()->setCurrentIndex(options.screenshotPage);
         // Start-up finishes, a simulated controller connects and a few polls pass.
         const int settleMs = options.simulate.isEmpty() ? 300 : 1200;
-        QTimer::singleShot(settleMs, form, [&] {
-            const bool saved = form->grab().save(options.screenshot, "PNG");
+        QTimer::singleShot(settleMs, window, [&] {
+            const bool saved = window->grab().save(options.screenshot, "PNG");
             if (!saved)
                 std::fprintf(stderr, "kvt-revizareduva: cannot write %s\n", qPrintable(options.screenshot));
             QCoreApplication::exit(saved ? 0 : 1);
@@ -89,7 +106,20 @@ int run(int argc, char** argv, const Options& options) {
 
 } // namespace
 
-int runApplication(int argc, char** argv) {
+bool hasDisplay() {
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM").section(QLatin1Char(':'), 0, 0);
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (platform.isEmpty())
+        return x11 || wayland;
+    if (platform == QLatin1String("xcb"))
+        return x11;
+    if (platform.startsWith(QLatin1String("wayland")))
+        return wayland;
+    return true; // offscreen, minimal, vnc, eglfs, linuxfb ...: they need no display server
+}
+
+int runApplication(int argc, char** argv, const HardwareBackendFactory& hardware) {
     const Options options = parseOptions(argc, argv);
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "kvt-revizareduva: %s\n%s", qPrintable(options.error),
@@ -113,9 +143,10 @@ int runApplication(int argc, char** argv) {
         return 1;
     }
     try {
-        return run(argc, argv, options);
+        return run(argc, argv, options, hardware);
     } catch (const std::exception& e) {
-        fatal(QString::fromLocal8Bit(e.what()));
+        std::fprintf(stderr, "kvt-revizareduva: %s\n", e.what());
+        return 1;
     }
 }
 

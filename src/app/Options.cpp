@@ -1,47 +1,64 @@
 #include "app/Options.h"
 
+#include "link/Model.h"
+
+#include <QCommandLineParser>
 #include <QStringList>
 
 namespace kvt {
 
 Options parseOptions(int argc, char** argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i) {
+        QString arg = QString::fromLocal8Bit(argv[i]);
+        // "--simulate" alone means the default model; the parser only knows options that always
+        // or never take a value.
+        if (i > 0 && arg == QLatin1String("--simulate"))
+            arg = QStringLiteral("--simulate=KVT318");
+        args.append(arg);
+    }
+    if (args.isEmpty())
+        args.append(QStringLiteral("kvt-revizareduva"));
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption simulate(QStringLiteral("simulate"), QString(), QStringLiteral("MODEL"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption screenshotPage(QStringLiteral("screenshot-page"), QString(),
+                                            QStringLiteral("N"));
+    parser.addOptions({help, version, simulate, screenshot, screenshotPage});
+
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        auto value = [&](const QString& name) -> std::optional<QString> {
-            if (arg.startsWith(name + QLatin1Char('=')))
-                return arg.mid(name.size() + 1);
-            if (arg == name && i + 1 < argc)
-                return QString::fromLocal8Bit(argv[++i]);
-            return std::nullopt;
-        };
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            options.help = true;
-        } else if (arg == QLatin1String("--version")) {
-            options.version = true;
-        } else if (arg == QLatin1String("--simulate")) {
-            options.simulate = QStringLiteral("KVT318");
-        } else if (arg.startsWith(QLatin1String("--simulate="))) {
-            options.simulate = arg.mid(11);
-            if (options.simulate != QLatin1String("KVT318") && options.simulate != QLatin1String("KVT317") &&
-                options.simulate != QLatin1String("PXA-KVT"))
-                options.error =
-                    QStringLiteral("unknown model \"%1\" (KVT318, KVT317 or PXA-KVT)").arg(options.simulate);
-        } else if (arg.startsWith(QLatin1String("--screenshot-page"))) {
-            const auto page = value(QStringLiteral("--screenshot-page"));
-            bool ok = false;
-            options.screenshotPage = page ? page->toInt(&ok) : -1;
-            if (!ok || options.screenshotPage < 0 || options.screenshotPage > 4)
-                options.error = QStringLiteral("--screenshot-page takes a page number from 0 to 4");
-        } else if (arg.startsWith(QLatin1String("--screenshot"))) {
-            const auto file = value(QStringLiteral("--screenshot"));
-            if (!file || file->isEmpty())
-                options.error = QStringLiteral("--screenshot takes a file name");
-            else
-                options.screenshot = *file;
-        } else {
-            options.error = QStringLiteral("unknown option \"%1\"").arg(arg);
-        }
+    if (!parser.parse(args)) {
+        options.error = parser.errorText();
+        return options;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        options.error =
+            QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
+        return options;
+    }
+    options.help = parser.isSet(help);
+    options.version = parser.isSet(version);
+    if (parser.isSet(simulate)) {
+        options.simulate = parser.value(simulate);
+        if (!modelFromProduct(options.simulate))
+            options.error =
+                QStringLiteral("unknown model \"%1\" (KVT318, KVT317 or PXA-KVT)").arg(options.simulate);
+    }
+    if (parser.isSet(screenshot)) {
+        // A file name never starts with a dash here: "--screenshot --simulate" lacks the name.
+        options.screenshot = parser.value(screenshot);
+        if (options.screenshot.isEmpty() || options.screenshot.startsWith(QLatin1Char('-')))
+            options.error = QStringLiteral("--screenshot takes a file name");
+    }
+    if (parser.isSet(screenshotPage)) {
+        bool ok = false;
+        options.screenshotPage = parser.value(screenshotPage).toInt(&ok);
+        if (!ok || options.screenshotPage < 0 || options.screenshotPage > 4)
+            options.error = QStringLiteral("--screenshot-page takes a page number from 0 to 4");
     }
     return options;
 }

@@ -1,23 +1,23 @@
 #include "app/Program.h"
 
-#include "app/TForm1.h"
-#include "assist/TForm2.h"
-#include "encoder/TForm3.h"
-#include "program/TFormProgress.h"
+#include "app/MainWindow.h"
+#include "assist/AboutWindow.h"
+#include "encoder/EncoderTestWindow.h"
+#include "program/ProgressWindow.h"
 
 namespace kvt {
 
 Program::Program(HidBackend& backend, DialogService& dialogs) {
-    Form1 = new TForm1(backend, dialogs);
-    auto language = [form = Form1] { return form->languageIndex(); };
-    FormProgress = new TFormProgress(language, Form1);
-    Form2 = new TForm2(language, Form1);
-    Form3 = new TForm3(Form1->context(), language, Form1);
-    Form1->attachWindows(FormProgress, Form2, Form3);
+    mainWindow = new MainWindow(backend, dialogs);
+    auto language = [form = mainWindow] { return form->languageIndex(); };
+    progressWindow = new ProgressWindow(language, mainWindow);
+    aboutWindow = new AboutWindow(language, mainWindow);
+    encoderTestWindow = new EncoderTestWindow(mainWindow->context(), language, mainWindow);
+    mainWindow->attachWindows(progressWindow, aboutWindow, encoderTestWindow);
 }
 
 Program::~Program() {
-    delete Form1; // the secondary windows are its children
+    delete mainWindow; // the secondary windows are its children
 }
 
 } // namespace kvt

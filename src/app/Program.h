@@ -4,10 +4,10 @@ namespace kvt {
 
 class DialogService;
 class HidBackend;
-class TForm1;
-class TForm2;
-class TForm3;
-class TFormProgress;
+class MainWindow;
+class AboutWindow;
+class EncoderTestWindow;
+class ProgressWindow;
 
 // The application's windows, created in program-entry order: the main window first, then the
 // progress, About and encoder test windows, which stay hidden until used.
@@ -18,10 +18,10 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    TForm1* Form1;
-    TFormProgress* FormProgress;
-    TForm2* Form2;
-    TForm3* Form3;
+    MainWindow* mainWindow;
+    ProgressWindow* progressWindow;
+    AboutWindow* aboutWindow;
+    EncoderTestWindow* encoderTestWindow;
 };
 
 // The application's title (task-bar text).

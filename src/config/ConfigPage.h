@@ -1,23 +1,18 @@
 #pragma once
 
-#include <QWidget>
+#include "shell/Page.h"
 
 class QPushButton;
 
 namespace kvt {
 
-struct AppContext;
-
 // The Configuration page ("Konfiguracja"): the controller's stored configuration.
-class ConfigPage : public QWidget {
+class ConfigPage : public Page {
     Q_OBJECT
 public:
     ConfigPage(AppContext& context, QWidget* parent = nullptr);
 
     QPushButton* btn_Reconnect; // "Odczytaj": reads the identity and configuration again
-
-private:
-    AppContext& context_;
 };
 
 } // namespace kvt

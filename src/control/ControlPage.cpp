@@ -1,9 +1,14 @@
 #include "control/ControlPage.h"
 
+#include "link/OpCode.h"
+
 namespace kvt {
 
-ControlPage::ControlPage(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("TabSheet4"));
+ControlPage::ControlPage(AppContext& context, QWidget* parent)
+    : Page(context, QStringLiteral("TabSheet4"), parent) {}
+
+std::optional<quint8> ControlPage::pollRequest() const {
+    return op::LiveStatus;
 }
 
 } // namespace kvt

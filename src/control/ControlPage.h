@@ -1,19 +1,16 @@
 #pragma once
 
-#include <QWidget>
+#include "shell/Page.h"
 
 namespace kvt {
 
-struct AppContext;
-
 // The Control page ("Sterowanie"): live status, direct motion commands and motion parameters.
-class ControlPage : public QWidget {
+class ControlPage : public Page {
     Q_OBJECT
 public:
     ControlPage(AppContext& context, QWidget* parent = nullptr);
 
-private:
-    AppContext& context_;
+    std::optional<quint8> pollRequest() const override;
 };
 
 } // namespace kvt

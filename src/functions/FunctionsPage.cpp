@@ -2,8 +2,7 @@
 
 namespace kvt {
 
-FunctionsPage::FunctionsPage(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("TabSheet1"));
-}
+FunctionsPage::FunctionsPage(AppContext& context, QWidget* parent)
+    : Page(context, QStringLiteral("TabSheet1"), parent) {}
 
 } // namespace kvt

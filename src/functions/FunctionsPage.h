@@ -1,19 +1,14 @@
 #pragma once
 
-#include <QWidget>
+#include "shell/Page.h"
 
 namespace kvt {
 
-struct AppContext;
-
 // The Functions page ("Funkcje"): the generated back-and-forth program.
-class FunctionsPage : public QWidget {
+class FunctionsPage : public Page {
     Q_OBJECT
 public:
     FunctionsPage(AppContext& context, QWidget* parent = nullptr);
-
-private:
-    AppContext& context_;
 };
 
 } // namespace kvt

@@ -1,58 +1,54 @@
 #pragma once
 
+#include "link/Model.h"
+
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
-#include <functional>
-
-class QLineEdit;
-class QListWidget;
-class QTimer;
-class QWidget;
 
 namespace kvt {
 
-struct AppContext;
-class TJvHidDevice;
-class TJvHidDeviceController;
+class HidDevice;
+class HidDeviceManager;
+class Transport;
 
-// The main window's side of the device link: it lists the HID devices in ListBox1 on every
-// device change, connects the supported controller it finds and shows the connection state.
+// Chooses the active controller. On every device change it releases the devices it holds, lists
+// every HID device again, and connects the supported controllers it finds in list order: each
+// one that can be opened becomes the active device, is greeted with 100 (identity) and 99
+// (configuration), and the last one keeps the connection.
 class Connection : public QObject {
     Q_OBJECT
 public:
-    struct View {
-        QPointer<QLineEdit> TextStatus;
-        QPointer<QListWidget> ListBox1;
-        QPointer<QTimer> DataTimer;
-        QList<QPointer<QWidget>> pagesToEnable; // Control, Configuration, RS485, Program
-    };
+    Connection(HidDeviceManager& manager, Transport& transport, QObject* parent = nullptr);
 
-    Connection(AppContext& context, TJvHidDeviceController& controller, View view, QObject* parent = nullptr);
+    // Runs the connection loop over the devices present now.
+    void rescan();
+    // Asks the active controller for its identity and configuration again.
+    void greet();
 
-    // Adapts the window to the connected model; runs after the two initial requests.
-    std::function<void()> ApplyModelProfile;
+    static bool isSupportedModel(const QString& productString) {
+        return modelFromProduct(productString).has_value();
+    }
 
-    bool JvHidDeviceController1Enumerate(TJvHidDevice* device, int index);
-    void JvHidDeviceController1DeviceChange();
-    void btn_ReconnectClick();
-
-    // The devices attached to the entries of ListBox1, in the same order (null where the
-    // check-out failed).
-    const QList<TJvHidDevice*>& listedDevices() const { return listed_; }
-
-    static bool isSupportedModel(const QString& productString);
+signals:
+    // Every HID device present, in the system's order: its product string, or "Device VID=...
+    // PID=..." for one without. The connection state is "not connected" until one of the
+    // signals below says otherwise.
+    void devicesListed(const QStringList& entries);
+    // A supported controller became the active device and is about to be greeted.
+    void controllerConnected(kvt::Model model);
+    // ... and has been greeted: 100 and 99 are on their way.
+    void controllerGreeted(kvt::Model model);
+    // The loop ended without a connected controller.
+    void disconnected();
 
 private:
-    void showDisconnected();
-    void showConnected();
+    bool listDevice(HidDevice* device, int index);
 
-    AppContext& context_;
-    TJvHidDeviceController& controller_;
-    View view_;
-    QList<TJvHidDevice*> listed_;
-    QStringList entries_; // the texts of ListBox1's entries
+    HidDeviceManager& manager_;
+    Transport& transport_;
+    QList<HidDevice*> listed_; // null where the check-out failed
+    QStringList entries_;
 };
 
 } // namespace kvt

@@ -49,9 +49,12 @@ public:
     // The HID devices present now, in the system's order. Called on the user-interface thread.
     virtual QList<HidDeviceInfo> enumerate() = 0;
 
-    // Opens a device for reading and writing; null when that is not possible. Thread-safe: the
-    // reader and writer threads open their own handles.
-    virtual std::unique_ptr<HidHandle> open(const QString& path) = 0;
+    // Opens the device at `path` for reading and writing, but only while that path still belongs
+    // to the device `instance`: a node freed by an unplugged device may already serve another,
+    // and a command meant for one controller must never reach a different one. Null when the
+    // device cannot be opened or is not that instance. Thread-safe: the reader and writer threads
+    // open their own handles.
+    virtual std::unique_ptr<HidHandle> open(const QString& path, quint32 instance) = 0;
 
     // Starts watching for device changes; devicesChanged() is then emitted on the
     // user-interface thread whenever the set of HID devices may have changed.

@@ -1,84 +1,49 @@
 #pragma once
 
-#include "link/ByteReader.h"
+#include "link/Dispatcher.h"
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
-#include <array>
-#include <functional>
-
-class QLineEdit;
-class QTabWidget;
-class QWidget;
 
 namespace kvt {
 
-struct AppContext;
-class TJvHidDevice;
+class HidDevice;
 
-// One input report as the handlers see it: the response, operation code first, zero-filled to at
-// least 64 bytes.
-struct Response {
-    QByteArray data;
-
-    quint8 code() const { return data.isEmpty() ? 0 : quint8(data[0]); }
-    ByteReader bytes() const { return ByteReader(data); }
-};
-
-// Framing of commands into output reports, the 200 ms poll and the dispatch of input reports by
-// their operation code to the handlers the pages register.
+// The commands to and the responses from the active controller: framing of commands into output
+// reports and dispatch of input reports by operation code.
 class Transport : public QObject {
     Q_OBJECT
 public:
-    using Handler = std::function<void(const Response&)>;
+    using QObject::QObject;
 
-    // The controls the poll looks at.
-    struct PollView {
-        QPointer<QTabWidget> pages;
-        QPointer<QWidget> controlPage;   // polled with 97
-        QPointer<QWidget> programPage;   // polled with 31
-        QPointer<QLineEdit> rxIndicator; // switched off on every tick
-    };
-
-    explicit Transport(AppContext& context, QObject* parent = nullptr);
-
-    void setPollView(const PollView& view) { poll_ = view; }
+    // The controller commands go to; null while none is connected (commands are then dropped).
+    void setActiveDevice(HidDevice* device);
+    HidDevice* activeDevice() const { return active_; }
+    // Identity of the active controller (its device instance), 0 when none: an operation that
+    // outlives a connection checks it before it sends on the original's behalf.
+    quint32 activeInstance() const;
 
     // Sends one command (operation code first, at most 255 bytes) to the active device as one
     // output report: report ID 1, the command, zeros up to the device's output report length.
-    // Does nothing while not connected. Bytes a command does not assign are sent as zeros.
-    void SendData(const QByteArray& command);
-    void SendData(const quint8* bytes, int count);
-    void SendCode(quint8 code) { SendData(&code, 1); }
+    // Does nothing while no controller is connected. Bytes a command does not assign are zeros.
+    void send(const QByteArray& command);
+    void sendCode(quint8 code) { send(QByteArray(1, char(code))); }
 
-    // The poll: 97 on the Control page, 31 on the Program page, nothing elsewhere; the Modbus
-    // receive indicator goes back to normal on every tick.
-    void DataTimerTimer();
+    // Every input report of the active device goes through here to the subscribed handlers.
+    void receive(const QByteArray& data) { dispatcher_.dispatch(data); }
 
-    // The data handler of the active device.
-    void ReceiveData(TJvHidDevice* device, quint8 reportId, const QByteArray& data);
+    void subscribe(quint8 code, QObject* receiver, Dispatcher::Handler handler) {
+        dispatcher_.subscribe(code, receiver, std::move(handler));
+    }
+    const Dispatcher& dispatcher() const { return dispatcher_; }
 
-    // Reads a number from `field`, clamps it to [low, high], writes it back as general(5, 4) and
-    // sends `code` followed by the value as a little-endian single. Returns false (after the
-    // invalid-entry reaction) when the field does not hold a number.
-    bool SetParam(QLineEdit* field, quint8 code, float low, float high);
-
-    // Each page registers the responses it owns; a code has one handler.
-    void registerResponse(quint8 code, Handler handler);
-    bool handles(quint8 code) const { return bool(handlers_[code]); }
-
-    // Data bytes 1..4 of the report being handled.
-    qint32 reportWordInt() const { return ReportWord.i32le(0); }
-    float reportWordFloat() const { return ReportWord.f32le(0); }
+signals:
+    // A command was handed to the device (after framing); for observers such as a trace.
+    void commandSent(const QByteArray& command);
 
 private:
-    void registerAcknowledgements();
-
-    AppContext& context_;
-    PollView poll_;
-    std::array<Handler, 256> handlers_;
-    ByteReader ReportWord{QByteArray(4, '\0')};
+    HidDevice* active_ = nullptr;
+    Dispatcher dispatcher_;
 };
 
 // Builds the output report of `command` for a device whose output reports are `reportLength`

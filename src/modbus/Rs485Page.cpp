@@ -1,5 +1,7 @@
 #include "modbus/Rs485Page.h"
 
+#include "assist/Colors.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,8 +9,8 @@
 
 namespace kvt {
 
-Rs485Page::Rs485Page(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("TabSheet2"));
+Rs485Page::Rs485Page(AppContext& context, QWidget* parent)
+    : Page(context, QStringLiteral("TabSheet2"), parent) {
 
     EditRx = new QLineEdit(this);
     EditRx->setObjectName(QStringLiteral("EditRx"));
@@ -40,6 +42,11 @@ Rs485Page::Rs485Page(AppContext& context, QWidget* parent) : QWidget(parent), co
         StringGrid1->setColumnWidth(col, 94);
     const int frame = 2 * StringGrid1->frameWidth();
     StringGrid1->setGeometry(8, 300, 80 + 5 * 94 + frame, 6 * rowHeight + frame);
+}
+
+void Rs485Page::pollTick() {
+    if (background(EditRx) == colors::ModbusRx)
+        resetBackground(EditRx);
 }
 
 } // namespace kvt

@@ -1,9 +1,14 @@
 #include "program/ProgramPage.h"
 
+#include "link/OpCode.h"
+
 namespace kvt {
 
-ProgramPage::ProgramPage(AppContext& context, QWidget* parent) : QWidget(parent), context_(context) {
-    setObjectName(QStringLiteral("TabSheet5"));
+ProgramPage::ProgramPage(AppContext& context, QWidget* parent)
+    : Page(context, QStringLiteral("TabSheet5"), parent) {}
+
+std::optional<quint8> ProgramPage::pollRequest() const {
+    return op::ProgramRunState;
 }
 
 } // namespace kvt

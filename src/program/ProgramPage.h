@@ -1,19 +1,16 @@
 #pragma once
 
-#include <QWidget>
+#include "shell/Page.h"
 
 namespace kvt {
 
-struct AppContext;
-
 // The Program page: program file, transfer to and from the controller, and program execution.
-class ProgramPage : public QWidget {
+class ProgramPage : public Page {
     Q_OBJECT
 public:
     ProgramPage(AppContext& context, QWidget* parent = nullptr);
 
-private:
-    AppContext& context_;
+    std::optional<quint8> pollRequest() const override;
 };
 
 } // namespace kvt

@@ -45,11 +45,15 @@ QList<HidDeviceInfo> SimBackend::enumerate() {
     return d->enumerate();
 }
 
-std::unique_ptr<HidHandle> SimBackend::open(const QString& path) {
+std::unique_ptr<HidHandle> SimBackend::open(const QString& path, quint32 instance) {
     DeviceHub::Attachment attachment = d->attach(path);
     if (!attachment.queue)
         return nullptr;
-    return std::make_unique<SimHandle>(d, std::move(attachment));
+    const bool sameDevice = attachment.instance == instance;
+    auto handle = std::make_unique<SimHandle>(d, std::move(attachment));
+    if (!sameDevice)
+        return nullptr; // the handle detaches as it goes
+    return handle;
 }
 
 namespace {

@@ -31,7 +31,7 @@ public:
     ~SimBackend() override;
 
     QList<HidDeviceInfo> enumerate() override;
-    std::unique_ptr<HidHandle> open(const QString& path) override;
+    std::unique_ptr<HidHandle> open(const QString& path, quint32 instance) override;
 
     // Plugs a simulated controller of `model` ("KVT318", "KVT317", "PXA-KVT"); returns its id.
     int plugController(const QString& model, float firmware = 2.04f, const QString& deviceText = "SIM");

@@ -2,11 +2,12 @@
 // secondary windows and the fixed layout.
 
 #include "RigTest.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
-#include "app/TForm1.h"
 #include "assist/Colors.h"
 #include "assist/FileDialogInfo.h"
 #include "assist/StatusBar.h"
+#include "shell/AppState.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -42,7 +43,7 @@ private slots:
         QCOMPARE(rig.text("JvXPButton4"), QStringLiteral("STOP"));
         QCOMPARE(rig.items("siLangCombo1"), (QStringList{"Polski", "English"}));
         QVERIFY(rig.statusPanel(0).endsWith(QStringLiteral("program_data.txp")));
-        QCOMPARE(rig.program().Form1->context().state.DisplayDecimals, quint8(3));
+        QCOMPARE(rig.program().mainWindow->state().displayDecimals(), 3);
         auto* timer = qobject_cast<QTimer*>(rig.object("DataTimer"));
         QCOMPARE(timer->interval(), 200);
         QVERIFY(!timer->isActive());
@@ -139,7 +140,7 @@ private slots:
 
     void windowHasTheFixedClientArea() {
         rig::AppRig rig;
-        QMainWindow* form = rig.program().Form1;
+        QMainWindow* form = rig.program().mainWindow;
         QCOMPARE(form->minimumSize(), form->maximumSize());
         QCOMPARE(form->width(), 597);
         QCOMPARE(form->height() - form->menuBar()->height(), 678);
@@ -152,7 +153,7 @@ private slots:
         rig::AppRig rig;
         rig.plugController("PXA-KVT"); // the longest connection text
         rig.settle();
-        QMainWindow* form = rig.program().Form1;
+        QMainWindow* form = rig.program().mainWindow;
         const QRect client = form->rect();
         for (int page = 0; page < 5; ++page) {
             QVERIFY(rig.showPage(page));

@@ -2,10 +2,11 @@
 // listed and connected, what is shown, and what is sent on connection.
 
 #include "RigTest.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
-#include "app/TForm1.h"
 #include "assist/Colors.h"
 #include "link/Transport.h"
+#include "shell/AppState.h"
 
 #include <QTimer>
 
@@ -20,7 +21,7 @@ class ConnectionTest : public QObject {
         QCOMPARE(rig.statusPanel(1), QStringLiteral("Rozłączony"));
         QCOMPARE(rig.text("TextStatus"), QStringLiteral("Brak urządzenia"));
         QCOMPARE(rig.background("TextStatus"), kvt::colors::Error);
-        QCOMPARE(rig.program().Form1->context().state.Connected, quint8(0));
+        QCOMPARE(rig.program().mainWindow->state().connectedFlag(), quint8(0));
         QVERIFY(!polling(rig));
     }
 
@@ -46,7 +47,7 @@ private slots:
         QVERIFY(sent.size() >= 2);
         QCOMPARE(command(sent[0]), bytes({100}));
         QCOMPARE(command(sent[1]), bytes({99}));
-        QCOMPARE(rig.program().Form1->context().state.ModelName, QStringLiteral("KVT318"));
+        QCOMPARE(rig.program().mainWindow->state().modelName(), QStringLiteral("KVT318"));
     }
 
     void pollsEveryTwoHundredMillisecondsOnTheControlPage() {

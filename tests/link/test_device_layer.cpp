@@ -1,16 +1,16 @@
 // The HID device layer on its own, over the simulated backend: the device list, check-out and
 // release, device changes, and the reader and writer threads.
 
-#include "link/TJvHidDevice.h"
-#include "link/TJvHidDeviceController.h"
+#include "link/HidDevice.h"
+#include "link/HidDeviceManager.h"
 #include "sim/SimBackend.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
-using kvt::TJvHidDevice;
-using kvt::TJvHidDeviceController;
+using kvt::HidDevice;
+using kvt::HidDeviceManager;
 using kvt::sim::SimBackend;
 
 class DeviceLayerTest : public QObject {
@@ -29,8 +29,8 @@ private slots:
     void raisesOneChangeAfterCreationAndOnlyRealChangesAfterThat() {
         SimBackend backend;
         backend.setManualClock(true);
-        TJvHidDeviceController controller(&backend);
-        QSignalSpy changes(&controller, &TJvHidDeviceController::deviceChange);
+        HidDeviceManager controller(&backend);
+        QSignalSpy changes(&controller, &HidDeviceManager::devicesChanged);
         QVERIFY(changes.wait(1000)); // the one posted at creation, with nothing changed
         QCOMPARE(changes.size(), 1);
         QCoreApplication::processEvents();
@@ -46,46 +46,33 @@ private slots:
     void checkOutAndRelease() {
         SimBackend backend;
         const int id = backend.plugDevice("Pad");
-        TJvHidDeviceController controller(&backend);
-        QCOMPARE(controller.CheckOutByIndex(1), nullptr);
-        QCOMPARE(controller.CheckOutByIndex(-1), nullptr);
-        TJvHidDevice* held = controller.CheckOutByIndex(0);
+        HidDeviceManager controller(&backend);
+        QCOMPARE(controller.checkOut(1), nullptr);
+        QCOMPARE(controller.checkOut(-1), nullptr);
+        HidDevice* held = controller.checkOut(0);
         QVERIFY(held);
-        QCOMPARE(controller.CheckOutByIndex(0), nullptr); // already held
+        QCOMPARE(controller.checkOut(0), nullptr); // already held
         // Releasing a plugged-in device puts a fresh, unheld object in its place.
-        controller.CheckIn(held);
+        controller.checkIn(held);
         QCOMPARE(controller.deviceCount(), 1);
         QVERIFY(!controller.device(0)->isCheckedOut());
         // A held device that vanishes stays listed, unplugged, until released.
-        held = controller.CheckOutByIndex(0);
+        held = controller.checkOut(0);
         backend.unplug(id);
         QVERIFY(waitFor([&] { return !held->isPluggedIn(); }));
         QCOMPARE(controller.deviceCount(), 1);
-        controller.CheckIn(held);
+        controller.checkIn(held);
         QCOMPARE(controller.deviceCount(), 0);
-    }
-
-    void threadSleepTimeKeepsItsRange() {
-        SimBackend backend;
-        backend.plugDevice("Pad");
-        TJvHidDeviceController controller(&backend);
-        TJvHidDevice* device = controller.device(0);
-        QCOMPARE(device->threadSleepTime(), 100);
-        device->setThreadSleepTime(5);
-        device->setThreadSleepTime(20000);
-        QCOMPARE(device->threadSleepTime(), 100);
-        device->setThreadSleepTime(10);
-        QCOMPARE(device->threadSleepTime(), 10);
     }
 
     void reportsArriveZeroFilledAndStopWithTheHandler() {
         SimBackend backend;
         // A device whose input reports are short: handlers still see 64 data bytes.
         const int id = backend.plugDevice("Pad", 1, 2, true, 9, 9);
-        TJvHidDeviceController controller(&backend);
-        TJvHidDevice* device = controller.CheckOutByIndex(0);
+        HidDeviceManager controller(&backend);
+        HidDevice* device = controller.checkOut(0);
         QList<QByteArray> seen;
-        device->setDataHandler([&](TJvHidDevice*, quint8, const QByteArray& data) { seen << data; });
+        device->setDataHandler([&](HidDevice*, quint8, const QByteArray& data) { seen << data; });
         // A write waits until the reader listens; once it is out, so is the reader.
         device->writeReport(QByteArray(9, 1));
         QVERIFY(waitFor([&] { return controller.ioPending() == 0; }));
@@ -99,14 +86,14 @@ private slots:
         QVERIFY(waitFor([&] { return controller.ioPending() == 0 && backend.pendingInput() == 0; }));
         QCoreApplication::processEvents();
         QCOMPARE(seen.size(), 1);
-        controller.CheckIn(device);
+        controller.checkIn(device);
     }
 
     void writesGoOutInOrderAndStopWithTheDevice() {
         SimBackend backend;
         const int id = backend.plugDevice("Pad");
-        TJvHidDeviceController controller(&backend);
-        TJvHidDevice* device = controller.CheckOutByIndex(0);
+        HidDeviceManager controller(&backend);
+        HidDevice* device = controller.checkOut(0);
         for (int i = 0; i < 50; ++i)
             QVERIFY(device->writeReport(QByteArray(65, char(i))));
         QVERIFY(waitFor([&] { return controller.ioPending() == 0; }));
@@ -114,7 +101,7 @@ private slots:
         QCOMPARE(written.size(), 50);
         for (int i = 0; i < 50; ++i)
             QCOMPARE(written[i].report.at(0), char(i));
-        controller.CheckIn(device);
+        controller.checkIn(device);
         backend.unplug(id);
         QVERIFY(waitFor([&] { return controller.deviceCount() == 0; }));
         QVERIFY(controller.shutdownIo(1000));
@@ -123,14 +110,14 @@ private slots:
     void releaseNeverWaitsForTheThreads() {
         SimBackend backend;
         backend.plugController("KVT318");
-        TJvHidDeviceController controller(&backend);
+        HidDeviceManager controller(&backend);
         QElapsedTimer clock;
         clock.start();
         for (int i = 0; i < 200; ++i) {
-            TJvHidDevice* device = controller.CheckOutByIndex(0);
-            device->setDataHandler([](TJvHidDevice*, quint8, const QByteArray&) {});
+            HidDevice* device = controller.checkOut(0);
+            device->setDataHandler([](HidDevice*, quint8, const QByteArray&) {});
             device->writeReport(QByteArray(65, 1));
-            controller.CheckIn(device);
+            controller.checkIn(device);
         }
         qInfo("200 start-and-release cycles: %lld ms", clock.elapsed());
         QVERIFY(controller.shutdownIo(2000));

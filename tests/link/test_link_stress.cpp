@@ -2,9 +2,9 @@
 // the time a queued command takes to reach the device.
 
 #include "RigTest.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
-#include "app/TForm1.h"
-#include "link/TJvHidDevice.h"
+#include "link/HidDevice.h"
 #include "link/Transport.h"
 #include "sim/SimBackend.h"
 
@@ -20,7 +20,7 @@ class LinkStressTest : public QObject {
 
     // Device instance of the active device, the only one whose reports may be handled.
     static qint64 activeInstance(rig::AppRig& rig) {
-        const kvt::TJvHidDevice* active = rig.program().Form1->context().state.ActiveDevice;
+        const kvt::HidDevice* active = rig.program().mainWindow->link().activeDevice();
         return active && active->hasDataHandler() ? qint64(active->deviceInstance()) : -1;
     }
 
@@ -30,7 +30,8 @@ private slots:
         constexpr quint8 FloodCode = 250; // a code no page owns: the test registers it
         int handled = 0;
         int stale = 0;
-        rig.program().Form1->transport().registerResponse(FloodCode, [&](const kvt::Response& r) {
+        QObject receiver;
+        rig.program().mainWindow->link().subscribe(FloodCode, &receiver, [&](const kvt::Response& r) {
             ++handled;
             if (qint64(r.bytes().u32le(1)) != activeInstance(rig))
                 ++stale;
@@ -55,9 +56,17 @@ private slots:
             }
         });
 
+        // While the flood runs the link is never idle (the reader keeps a bounded backlog), so time
+        // passes by processing events rather than by the rig's settle.
+        auto pump = [](int ms) {
+            QElapsedTimer clock;
+            clock.start();
+            while (clock.elapsed() < ms)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        };
         int id = rig.plugController("KVT318");
         target = id;
-        rig.settle();
+        pump(300);
         for (int round = 0; round < 1000; ++round) {
             std::unique_lock lock(plugging);
             switch (round % 4) {
@@ -81,11 +90,11 @@ private slots:
             }
             lock.unlock();
             if (round % 10 == 0)
-                rig.settle();
+                pump(2);
             else
                 QCoreApplication::processEvents();
         }
-        rig.settle();
+        pump(100);
         stop = true;
         flood.join();
         rig.settle();
@@ -98,13 +107,13 @@ private slots:
         rig::AppRig rig;
         connectQuietly(rig);
         rig.settle(150); // the reader now waits inside a read
-        kvt::Transport& transport = rig.program().Form1->transport();
+        kvt::Transport& transport = rig.program().mainWindow->link();
         qint64 worst = 0;
         for (int i = 0; i < 20; ++i) {
             rig.clearWritten();
             QElapsedTimer clock;
             clock.start();
-            transport.SendCode(217); // answered by nothing
+            transport.sendCode(217); // answered by nothing
             while (rig.sim().written().isEmpty() && clock.elapsed() < 1000)
                 std::this_thread::yield();
             worst = std::max(worst, clock.nsecsElapsed());

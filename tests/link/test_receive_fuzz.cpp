@@ -4,8 +4,8 @@
 // KVT_FUZZ_REPORTS sets the number of reports (default one million).
 
 #include "RigTest.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
-#include "app/TForm1.h"
 #include "link/Transport.h"
 
 #include <random>
@@ -23,7 +23,7 @@ private slots:
         rig::AppRig rig;
         rig.plugController("KVT318");
         rig.settle();
-        kvt::Transport& transport = rig.program().Form1->transport();
+        kvt::Transport& transport = rig.program().mainWindow->link();
         std::mt19937 random(20261208);
         std::uniform_int_distribution<int> length(0, 64);
         std::uniform_int_distribution<int> byte(0, 255);
@@ -39,7 +39,7 @@ private slots:
                     c = char(byte(random));
                 if (fixedCode >= 0 && !data.isEmpty())
                     data[0] = char(fixedCode);
-                transport.ReceiveData(nullptr, 1, data);
+                transport.receive(data);
             }
             if (sent % 2000 < count) {
                 rig.settle();
@@ -48,7 +48,7 @@ private slots:
             }
         }
         rig.settle();
-        QVERIFY(rig.program().Form1->isVisible());
+        QVERIFY(rig.program().mainWindow->isVisible());
         qInfo("%d random reports handled", sent);
     }
 };

@@ -1,10 +1,11 @@
 // Framing, poll, dispatch and acknowledgements of the link, and the one float parameter command.
 
 #include "RigTest.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
-#include "app/TForm1.h"
 #include "assist/Colors.h"
 #include "link/Transport.h"
+#include "shell/ParameterEntry.h"
 
 #include <QLineEdit>
 #include <cstring>
@@ -58,7 +59,7 @@ private slots:
         rig::AppRig rig;
         connectQuietly(rig);
         QLineEdit field(typed);
-        QVERIFY(rig.program().Form1->transport().SetParam(&field, 162, -30000.0f, 30000.0f));
+        QVERIFY(kvt::sendParameter(rig.program().mainWindow->context(), &field, 162, -30000.0f, 30000.0f));
         rig.settle();
         QCOMPARE(field.text(), shown);
         QCOMPARE(rig.written().size(), 1);
@@ -70,7 +71,7 @@ private slots:
         rig::AppRig rig;
         connectQuietly(rig);
         QLineEdit field(QStringLiteral("abc"));
-        QVERIFY(!rig.program().Form1->transport().SetParam(&field, 131, -1.0f, 1.0f));
+        QVERIFY(!kvt::sendParameter(rig.program().mainWindow->context(), &field, 131, -1.0f, 1.0f));
         rig.settle();
         QCOMPARE(kvt::background(&field), kvt::colors::Error);
         QCOMPARE(field.text(), QStringLiteral("abc"));
@@ -81,14 +82,14 @@ private slots:
         QVERIFY(rig.written().isEmpty());
         // The next read gives the field its normal colour back.
         field.setText(QStringLiteral("0,5"));
-        QVERIFY(rig.program().Form1->transport().SetParam(&field, 131, -1.0f, 1.0f));
+        QVERIFY(kvt::sendParameter(rig.program().mainWindow->context(), &field, 131, -1.0f, 1.0f));
         QVERIFY(kvt::background(&field) != kvt::colors::Error);
     }
 
     void setParamWithoutConnectionRewritesButSendsNothing() {
         rig::AppRig rig;
         QLineEdit field(QStringLiteral("99999"));
-        QVERIFY(rig.program().Form1->transport().SetParam(&field, 132, -100.0f, 100.0f));
+        QVERIFY(kvt::sendParameter(rig.program().mainWindow->context(), &field, 132, -100.0f, 100.0f));
         rig.settle();
         QCOMPARE(field.text(), QStringLiteral("100"));
         QVERIFY(rig.written().isEmpty());

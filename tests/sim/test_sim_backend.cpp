@@ -72,11 +72,11 @@ private slots:
         QVERIFY(backend.controller(ctl) != nullptr);
         QVERIFY(backend.controller(mouse) == nullptr);
 
-        QVERIFY(backend.open(list[0].path) != nullptr);
-        QVERIFY(backend.open(list[1].path) == nullptr); // no access
-        QVERIFY(backend.open("sim:/dev/hidraw7") == nullptr);
+        QVERIFY(backend.open(list[0].path, list[0].instance) != nullptr);
+        QVERIFY(backend.open(list[1].path, list[1].instance) == nullptr); // no access
+        QVERIFY(backend.open("sim:/dev/hidraw7", 7) == nullptr);
         backend.setAccess(mouse, true);
-        auto h = backend.open(list[1].path);
+        auto h = backend.open(list[1].path, list[1].instance);
         QVERIFY(h != nullptr);
         QVERIFY(!send(*h, op::Identity)); // longer than its output report
         QCOMPARE(backend.written().size(), 1);
@@ -86,8 +86,8 @@ private slots:
     void answersReachEveryOpenHandle() {
         SimBackend backend;
         const int id = backend.plugController("KVT318", 2.04f, "ABC");
-        auto a = backend.open(backend.info(id).path);
-        auto b = backend.open(backend.info(id).path);
+        auto a = backend.open(backend.info(id).path, backend.info(id).instance);
+        auto b = backend.open(backend.info(id).path, backend.info(id).instance);
         QVERIFY(send(*a, op::Identity));
         QVERIFY(send(*a, op::DriveOn));
         const QList<QByteArray> seenA = drain(*a);
@@ -115,8 +115,8 @@ private slots:
     void pendingInputCountsReportsNotYetPassedOn() {
         SimBackend backend;
         const int id = backend.plugController("KVT318");
-        auto reader = backend.open(backend.info(id).path);
-        auto writer = backend.open(backend.info(id).path);
+        auto reader = backend.open(backend.info(id).path, backend.info(id).instance);
+        auto writer = backend.open(backend.info(id).path, backend.info(id).instance);
         writer->cancel(); // a handle that only writes takes no copies of the input
         quint8 buffer[65];
         send(*writer, op::LiveStatus);
@@ -145,7 +145,7 @@ private slots:
     void cancelWakesBlockedReader() {
         SimBackend backend;
         const int id = backend.plugController("KVT318");
-        auto h = backend.open(backend.info(id).path);
+        auto h = backend.open(backend.info(id).path, backend.info(id).instance);
         backend.inject(id, QByteArray(1, 1));
         quint8 buffer[65];
         QCOMPARE(h->read(buffer, 65, 0), 65);
@@ -160,7 +160,7 @@ private slots:
     void unplugFailsHandlesAndWakesReader() {
         SimBackend backend;
         const int id = backend.plugController("KVT318");
-        auto h = backend.open(backend.info(id).path);
+        auto h = backend.open(backend.info(id).path, backend.info(id).instance);
         send(*h, op::DriveOn);
         {
             BlockedReader blocked(*h); // takes the queued acknowledgement first
@@ -186,7 +186,7 @@ private slots:
         const int a = backend.plugController("KVT318");
         const int b = backend.plugController("KVT317");
         const int c = backend.plugController("PXA-KVT");
-        auto oldHandle = backend.open(backend.info(c).path);
+        auto oldHandle = backend.open(backend.info(c).path, backend.info(c).instance);
         QByteArray config(63, '\0');
         config[0] = static_cast<char>(op::WriteConfiguration);
         config[41] = 77; // Kp
@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(oldHandle->read(buffer, 65, 0), -1);
 
         // The controller kept its stored configuration but restarted with the drive off.
-        auto h = backend.open(backend.info(c).path);
+        auto h = backend.open(backend.info(c).path, backend.info(c).instance);
         send(*h, op::Configuration);
         send(*h, op::LiveStatus);
         const QList<QByteArray> r = drain(*h);
@@ -261,7 +261,7 @@ private slots:
         SimBackend backend;
         const int id = backend.plugController("KVT318");
         backend.setFaults(id, faults);
-        auto h = backend.open(backend.info(id).path);
+        auto h = backend.open(backend.info(id).path, backend.info(id).instance);
         QCOMPARE(send(*h, op::Identity), written);
         QCOMPARE(backend.written().size(), 1);
         QCOMPARE(backend.written().first().ok, written);
@@ -283,7 +283,7 @@ private slots:
             Faults f;
             f.garbage = true;
             backend.setFaults(id, f);
-            auto h = backend.open(backend.info(id).path);
+            auto h = backend.open(backend.info(id).path, backend.info(id).instance);
             for (int i = 0; i < 20; ++i)
                 send(*h, op::ProgramRunState);
             return drain(*h);
@@ -303,7 +303,7 @@ private slots:
     void injectFramesForTheDevice() {
         SimBackend backend;
         const int id = backend.plugDevice("Odd", 1, 2, true, 6, 6);
-        auto h = backend.open(backend.info(id).path);
+        auto h = backend.open(backend.info(id).path, backend.info(id).instance);
         backend.inject(id, QByteArray::fromHex("61"));
         backend.inject(id, QByteArray::fromHex("0102030405060708"));
         QCOMPARE(drain(*h), (QList<QByteArray>{QByteArray::fromHex("016100000000"),
@@ -314,7 +314,7 @@ private slots:
         SimBackend backend;
         backend.setManualClock(true);
         const int id = backend.plugController("KVT318");
-        auto h = backend.open(backend.info(id).path);
+        auto h = backend.open(backend.info(id).path, backend.info(id).instance);
         send(*h, op::DriveOn);
         QByteArray move = QByteArray(1, static_cast<char>(op::RunAtSpeed));
         bytes::putF32le(move, 1, 1.0f);
@@ -333,11 +333,11 @@ private slots:
         SimBackend backend;
         backend.setManualClock(true);
         const int id = backend.plugController("KVT318");
-        auto reader = backend.open(backend.info(id).path);
+        auto reader = backend.open(backend.info(id).path, backend.info(id).instance);
         drain(*reader);
         std::atomic<bool> done = false;
         std::thread writer([&] {
-            auto h = backend.open(backend.info(id).path);
+            auto h = backend.open(backend.info(id).path, backend.info(id).instance);
             send(*h, op::DriveOn);
             for (int i = 0; i < 200; ++i) {
                 QByteArray move(1, static_cast<char>(op::GoTo));
@@ -357,7 +357,7 @@ private slots:
     void realClockFollowsTime() {
         SimBackend backend;
         const int id = backend.plugController("KVT318");
-        auto h = backend.open(backend.info(id).path);
+        auto h = backend.open(backend.info(id).path, backend.info(id).instance);
         send(*h, op::DriveOn);
         QByteArray move = QByteArray(1, static_cast<char>(op::RunAtSpeed));
         bytes::putF32le(move, 1, 5.0f);

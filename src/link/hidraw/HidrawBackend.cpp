@@ -90,8 +90,8 @@ QList<HidDeviceInfo> HidrawBackend::enumerate() {
     return devices;
 }
 
-std::unique_ptr<HidHandle> HidrawBackend::open(const QString& path) {
-    if (!m_sysfs.isHidrawNode(path))
+std::unique_ptr<HidHandle> HidrawBackend::open(const QString& path, quint32 instance) {
+    if (!m_sysfs.isHidrawNode(path) || m_sysfs.instance(path) != instance)
         return nullptr;
     hid_device* device = nullptr;
     {
@@ -100,6 +100,12 @@ std::unique_ptr<HidHandle> HidrawBackend::open(const QString& path) {
     }
     if (!device)
         return nullptr;
+    // Checked again once open: the node may have passed to another device in between.
+    if (m_sysfs.instance(path) != instance) {
+        std::lock_guard lock(hidapiMutex);
+        hid_close(device);
+        return nullptr;
+    }
     // Read again rather than remembered from the last scan: a replugged device may reuse the path.
     // Without a readable descriptor the device is taken for the common kind without report IDs,
     // which matches the 65-byte lengths assumed then.

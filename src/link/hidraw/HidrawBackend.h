@@ -21,7 +21,7 @@ public:
     ~HidrawBackend() override;
 
     QList<HidDeviceInfo> enumerate() override;
-    std::unique_ptr<HidHandle> open(const QString& path) override;
+    std::unique_ptr<HidHandle> open(const QString& path, quint32 instance) override;
     void startMonitoring() override;
 
 private:

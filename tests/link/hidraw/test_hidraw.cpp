@@ -162,9 +162,9 @@ private slots:
             paths.insert(info.path);
             QVERIFY(info.inputReportLength >= 0 && info.outputReportLength >= 0);
         }
-        QVERIFY(!backend.open("/dev/null"));
-        QVERIFY(!backend.open("/dev/hidraw-missing"));
-        QVERIFY(!backend.open(QString()));
+        QVERIFY(!backend.open("/dev/null", 0));
+        QVERIFY(!backend.open("/dev/hidraw-missing", 0));
+        QVERIFY(!backend.open(QString(), 0));
         backend.startMonitoring();
         backend.startMonitoring();
         QCoreApplication::processEvents();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/HidBackend.h"
-#include "link/TJvHidDeviceReadThread.h"
+#include "link/HidIoThreads.h"
 
 #include <QList>
 #include <QObject>
@@ -12,36 +12,34 @@
 
 namespace kvt {
 
-class TJvHidDevice;
+class HidDevice;
 
 // The device layer: keeps the list of present HID devices, hands them out and takes them back,
 // and raises a device change whenever the set of devices changed (and once, shortly after it is
 // created, so the first scan runs as soon as the event loop does).
-class TJvHidDeviceController : public QObject {
+class HidDeviceManager : public QObject {
     Q_OBJECT
 public:
-    using TJvHidEnumerateEvent = std::function<bool(TJvHidDevice* device, int index)>;
+    using EnumerateHandler = std::function<bool(HidDevice* device, int index)>;
 
-    explicit TJvHidDeviceController(HidBackend* backend, QObject* parent = nullptr);
+    explicit HidDeviceManager(HidBackend* backend, QObject* parent = nullptr);
     // Stops every reader and writer and waits for them a bounded time.
-    ~TJvHidDeviceController() override;
+    ~HidDeviceManager() override;
 
-    void setOnEnumerate(TJvHidEnumerateEvent callback) { onEnumerate_ = std::move(callback); }
+    void setOnEnumerate(EnumerateHandler callback) { onEnumerate_ = std::move(callback); }
 
     // Calls the enumeration callback for every plugged-in device with its index in the list;
     // stops early when the callback returns false.
-    void Enumerate();
+    void enumerate();
     // Marks the device at `index` as held and hands it out; null for an index out of range or a
     // device already held.
-    TJvHidDevice* CheckOutByIndex(int index);
+    HidDevice* checkOut(int index);
     // Releases a held device: a fresh, unheld object for the same device takes its place while it
     // is plugged in; a vanished one leaves the list.
-    void CheckIn(TJvHidDevice* device);
-
-    int DevThreadSleepTime = 100;
+    void checkIn(HidDevice* device);
 
     int deviceCount() const { return int(devices_.size()); }
-    TJvHidDevice* device(int index) const { return devices_.value(index); }
+    HidDevice* device(int index) const { return devices_.value(index); }
     HidBackend* backend() const { return backend_; }
 
     // Writes queued and reports read that have not yet been written or handled.
@@ -57,32 +55,32 @@ public:
         bool post(std::function<void()> work);
 
     private:
-        friend class TJvHidDeviceController;
+        friend class HidDeviceManager;
         std::mutex mutex_;
-        TJvHidDeviceController* target_ = nullptr;
+        HidDeviceManager* target_ = nullptr;
     };
 
 signals:
-    // The set of HID devices changed (OnDeviceChange).
-    void deviceChange();
+    // The set of HID devices changed.
+    void devicesChanged();
 
 private:
-    friend class TJvHidDevice;
+    friend class HidDevice;
     void rescan(bool raiseAlways);
     void requestRescan();
-    void retire(std::unique_ptr<TJvHidDeviceReadThread> reader, std::unique_ptr<HidWriteThread> writer);
+    void retire(std::unique_ptr<HidReader> reader, std::unique_ptr<HidWriter> writer);
     void reapFinished();
-    TJvHidDevice* makeDevice(const HidDeviceInfo& info);
+    HidDevice* makeDevice(const HidDeviceInfo& info);
 
     HidBackend* backend_;
-    QList<TJvHidDevice*> devices_;
-    TJvHidEnumerateEvent onEnumerate_;
+    QList<HidDevice*> devices_;
+    EnumerateHandler onEnumerate_;
     IoCounter ioPending_;
     std::shared_ptr<Mailbox> mailbox_;
     bool rescanQueued_ = false;
     bool inDeviceChange_ = false;
-    std::vector<std::unique_ptr<TJvHidDeviceReadThread>> stoppingReaders_;
-    std::vector<std::unique_ptr<HidWriteThread>> stoppingWriters_;
+    std::vector<std::unique_ptr<HidReader>> stoppingReaders_;
+    std::vector<std::unique_ptr<HidWriter>> stoppingWriters_;
 };
 
 } // namespace kvt

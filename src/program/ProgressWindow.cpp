@@ -1,4 +1,4 @@
-#include "program/TFormProgress.h"
+#include "program/ProgressWindow.h"
 
 #include "assist/Colors.h"
 
@@ -8,7 +8,7 @@
 
 namespace kvt {
 
-TFormProgress::TFormProgress(std::function<int()> language, QWidget* parent)
+ProgressWindow::ProgressWindow(std::function<int()> language, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       language_(std::move(language)), texts_(this, QStringLiteral("TFormProgress")) {
@@ -33,20 +33,20 @@ TFormProgress::TFormProgress(std::function<int()> language, QWidget* parent)
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
     BtnOK->setEnabled(false);
     BtnOK->setGeometry(112, 68, 83, 28);
-    connect(BtnOK, &QPushButton::clicked, this, &TFormProgress::BtnOKClick);
+    connect(BtnOK, &QPushButton::clicked, this, &ProgressWindow::BtnOKClick);
 }
 
-void TFormProgress::showEvent(QShowEvent* event) {
+void ProgressWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TFormProgress::FormShow() {
+void ProgressWindow::FormShow() {
     BtnOK->setEnabled(false);
     texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
 }
 
-void TFormProgress::BtnOKClick() {
+void ProgressWindow::BtnOKClick() {
     close();
 }
 

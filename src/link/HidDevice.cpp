@@ -1,24 +1,19 @@
-#include "link/TJvHidDevice.h"
+#include "link/HidDevice.h"
 
-#include "link/TJvHidDeviceController.h"
+#include "link/HidDeviceManager.h"
 
 #include <QPointer>
 
 namespace kvt {
 
-TJvHidDevice::TJvHidDevice(TJvHidDeviceController* owner, HidDeviceInfo info)
-    : QObject(owner), owner_(owner), info_(std::move(info)), sleepMs_(owner->DevThreadSleepTime) {}
+HidDevice::HidDevice(HidDeviceManager* owner, HidDeviceInfo info)
+    : QObject(owner), owner_(owner), info_(std::move(info)) {}
 
-TJvHidDevice::~TJvHidDevice() {
+HidDevice::~HidDevice() {
     stopIo();
 }
 
-void TJvHidDevice::setThreadSleepTime(int ms) {
-    if (ms >= 10 && ms <= 10000)
-        sleepMs_ = ms;
-}
-
-void TJvHidDevice::setDataHandler(TJvHidDataEvent handler) {
+void HidDevice::setDataHandler(DataHandler handler) {
     handler_ = std::move(handler);
     if (!handler_) {
         stopReader(); // commands already queued still go out
@@ -28,48 +23,55 @@ void TJvHidDevice::setDataHandler(TJvHidDataEvent handler) {
         startReader();
 }
 
-void TJvHidDevice::startReader() {
+void HidDevice::startReader() {
     ++generation_;
     const quint64 generation = generation_;
-    QPointer<TJvHidDevice> self(this);
+    QPointer<HidDevice> self(this);
     IoCounter pending = owner_->ioPending_;
-    std::shared_ptr<TJvHidDeviceController::Mailbox> mailbox = owner_->mailbox_;
-    TJvHidDeviceReadThread::Callbacks callbacks;
+    std::shared_ptr<HidDeviceManager::Mailbox> mailbox = owner_->mailbox_;
+    HidReader::Callbacks callbacks;
     // Runs on the reader's thread: the report is queued to the user-interface thread, in order,
     // tagged with the generation it was read under.
-    callbacks.deliver = [self, mailbox, generation, pending](QByteArray report) {
+    std::shared_ptr<ReportBacklog> backlog = backlog_;
+    callbacks.deliver = [self, mailbox, generation, pending, backlog](QByteArray report) {
         ++*pending;
-        const bool posted = mailbox->post([self, generation, pending, report = std::move(report)] {
+        backlog->add();
+        const bool posted = mailbox->post([self, generation, pending, backlog, report = std::move(report)] {
             --*pending;
+            backlog->remove();
             if (self)
                 self->deliver(generation, report);
         });
-        if (!posted)
+        if (!posted) {
             --*pending;
+            backlog->remove();
+        }
     };
-    TJvHidDeviceController* owner = owner_;
+    HidDeviceManager* owner = owner_;
     callbacks.failed = [mailbox, owner] { mailbox->post([owner] { owner->requestRescan(); }); };
     readerReady_ = std::make_shared<ReadyGate>();
-    reader_ = std::make_unique<TJvHidDeviceReadThread>(owner_->backend(), info_.path, info_.inputReportLength,
-                                                       sleepMs_, std::move(callbacks), readerReady_);
+    reader_ = std::make_unique<HidReader>(
+        owner_->backend(), HidReader::Target{info_.path, info_.instance, info_.inputReportLength},
+        std::move(callbacks), readerReady_, backlog_);
 }
 
-void TJvHidDevice::deliver(quint64 generation, const QByteArray& report) {
+void HidDevice::deliver(quint64 generation, const QByteArray& report) {
     if (generation != generation_ || !reader_ || !handler_ || report.isEmpty())
         return;
     handler_(this, quint8(report[0]), report.mid(1));
 }
 
-bool TJvHidDevice::writeReport(const QByteArray& report) {
+bool HidDevice::writeReport(const QByteArray& report) {
     if (!pluggedIn_ || !info_.access)
         return false;
     if (!writer_)
-        writer_ = std::make_unique<HidWriteThread>(owner_->backend(), info_.path, owner_->ioPending_);
+        writer_ =
+            std::make_unique<HidWriter>(owner_->backend(), info_.path, info_.instance, owner_->ioPending_);
     writer_->queue(report, reader_ ? readerReady_ : nullptr);
     return true;
 }
 
-void TJvHidDevice::stopReader() {
+void HidDevice::stopReader() {
     if (!reader_)
         return;
     ++generation_;
@@ -77,7 +79,7 @@ void TJvHidDevice::stopReader() {
     owner_->retire(std::move(reader_), nullptr);
 }
 
-void TJvHidDevice::stopIo() {
+void HidDevice::stopIo() {
     if (reader_ || writer_)
         ++generation_;
     if (reader_)

@@ -1,6 +1,6 @@
-#include "link/TJvHidDeviceController.h"
+#include "link/HidDeviceManager.h"
 
-#include "link/TJvHidDevice.h"
+#include "link/HidDevice.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -8,42 +8,42 @@
 
 namespace kvt {
 
-TJvHidDeviceController::TJvHidDeviceController(HidBackend* backend, QObject* parent)
+HidDeviceManager::HidDeviceManager(HidBackend* backend, QObject* parent)
     : QObject(parent), backend_(backend), ioPending_(std::make_shared<std::atomic<int>>(0)),
       mailbox_(std::make_shared<Mailbox>()) {
     mailbox_->target_ = this;
     for (const HidDeviceInfo& info : backend_->enumerate())
         devices_.append(makeDevice(info));
-    connect(backend_, &HidBackend::devicesChanged, this, &TJvHidDeviceController::requestRescan);
+    connect(backend_, &HidBackend::devicesChanged, this, &HidDeviceManager::requestRescan);
     backend_->startMonitoring();
     // The first scan runs as soon as the event loop does, whatever has changed by then.
     QMetaObject::invokeMethod(
         this, [this] { rescan(true); }, Qt::QueuedConnection);
 }
 
-TJvHidDeviceController::~TJvHidDeviceController() {
+HidDeviceManager::~HidDeviceManager() {
     {
         // A thread that outlives the wait below can no longer post to this controller.
         std::lock_guard lock(mailbox_->mutex_);
         mailbox_->target_ = nullptr;
     }
     shutdownIo(2000);
-    for (TJvHidDevice* device : std::as_const(devices_))
+    for (HidDevice* device : std::as_const(devices_))
         delete device;
     devices_.clear();
 }
 
-bool TJvHidDeviceController::Mailbox::post(std::function<void()> work) {
+bool HidDeviceManager::Mailbox::post(std::function<void()> work) {
     std::lock_guard lock(mutex_);
     return target_ && QMetaObject::invokeMethod(target_, std::move(work), Qt::QueuedConnection);
 }
 
-TJvHidDevice* TJvHidDeviceController::makeDevice(const HidDeviceInfo& info) {
-    return new TJvHidDevice(this, info);
+HidDevice* HidDeviceManager::makeDevice(const HidDeviceInfo& info) {
+    return new HidDevice(this, info);
 }
 
-bool TJvHidDeviceController::shutdownIo(int ms) {
-    for (TJvHidDevice* device : devices_)
+bool HidDeviceManager::shutdownIo(int ms) {
+    for (HidDevice* device : devices_)
         device->stopIo();
     QElapsedTimer clock;
     clock.start();
@@ -56,8 +56,7 @@ bool TJvHidDeviceController::shutdownIo(int ms) {
     return allEnded;
 }
 
-void TJvHidDeviceController::retire(std::unique_ptr<TJvHidDeviceReadThread> reader,
-                                    std::unique_ptr<HidWriteThread> writer) {
+void HidDeviceManager::retire(std::unique_ptr<HidReader> reader, std::unique_ptr<HidWriter> writer) {
     if (reader)
         stoppingReaders_.push_back(std::move(reader));
     if (writer)
@@ -65,12 +64,12 @@ void TJvHidDeviceController::retire(std::unique_ptr<TJvHidDeviceReadThread> read
     reapFinished();
 }
 
-void TJvHidDeviceController::reapFinished() {
+void HidDeviceManager::reapFinished() {
     std::erase_if(stoppingReaders_, [](const auto& r) { return r->finished(); });
     std::erase_if(stoppingWriters_, [](const auto& w) { return w->finished(); });
 }
 
-void TJvHidDeviceController::Enumerate() {
+void HidDeviceManager::enumerate() {
     for (int i = 0; i < devices_.size(); ++i) {
         if (!devices_[i]->isPluggedIn())
             continue;
@@ -79,17 +78,17 @@ void TJvHidDeviceController::Enumerate() {
     }
 }
 
-TJvHidDevice* TJvHidDeviceController::CheckOutByIndex(int index) {
+HidDevice* HidDeviceManager::checkOut(int index) {
     if (index < 0 || index >= devices_.size())
         return nullptr;
-    TJvHidDevice* device = devices_[index];
+    HidDevice* device = devices_[index];
     if (device->isCheckedOut() || !device->isPluggedIn())
         return nullptr;
     device->checkedOut_ = true;
     return device;
 }
 
-void TJvHidDeviceController::CheckIn(TJvHidDevice* device) {
+void HidDeviceManager::checkIn(HidDevice* device) {
     const int index = int(devices_.indexOf(device));
     if (index < 0 || !device->isCheckedOut())
         return;
@@ -101,7 +100,7 @@ void TJvHidDeviceController::CheckIn(TJvHidDevice* device) {
     delete device;
 }
 
-void TJvHidDeviceController::requestRescan() {
+void HidDeviceManager::requestRescan() {
     if (rescanQueued_)
         return;
     rescanQueued_ = true;
@@ -114,7 +113,7 @@ void TJvHidDeviceController::requestRescan() {
         Qt::QueuedConnection);
 }
 
-void TJvHidDeviceController::rescan(bool raiseAlways) {
+void HidDeviceManager::rescan(bool raiseAlways) {
     reapFinished();
     if (inDeviceChange_) {
         requestRescan(); // never re-entered: run again once the current change is handled
@@ -128,7 +127,7 @@ void TJvHidDeviceController::rescan(bool raiseAlways) {
     bool changed = false;
     QHash<quint32, bool> known;
     for (int i = 0; i < devices_.size();) {
-        TJvHidDevice* device = devices_[i];
+        HidDevice* device = devices_[i];
         const HidDeviceInfo* now = byInstance.value(device->deviceInstance());
         if (!now) {
             changed = true;
@@ -160,7 +159,7 @@ void TJvHidDeviceController::rescan(bool raiseAlways) {
     }
     if (changed || raiseAlways) {
         inDeviceChange_ = true;
-        emit deviceChange();
+        emit devicesChanged();
         inDeviceChange_ = false;
     }
 }

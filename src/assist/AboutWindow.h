@@ -1,6 +1,7 @@
 #pragma once
 
 #include "assist/TranslationStore.h"
+#include "assist/Version.h"
 
 #include <QDialog>
 #include <functional>
@@ -12,11 +13,11 @@ class QTextEdit;
 namespace kvt {
 
 // The About window: program name and version, purpose, and the maker's contact lines.
-class TForm2 : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
 public:
     // `language` tells the main window's chosen language (1 Polish, 2 English) at each showing.
-    TForm2(std::function<int()> language, QWidget* parent = nullptr);
+    AboutWindow(std::function<int()> language, QWidget* parent = nullptr);
 
     TranslationStore& texts() { return texts_; }
 
@@ -37,8 +38,5 @@ private:
     std::function<int()> language_;
     TranslationStore texts_;
 };
-
-// The program version shown in the About window and the main window's title.
-inline constexpr const char* ProgramVersion = "1.30";
 
 } // namespace kvt

@@ -1,4 +1,4 @@
-#include "assist/TForm2.h"
+#include "assist/AboutWindow.h"
 
 #include "assist/Colors.h"
 
@@ -29,7 +29,7 @@ QPixmap makePicture() {
 }
 } // namespace
 
-TForm2::TForm2(std::function<int()> language, QWidget* parent)
+AboutWindow::AboutWindow(std::function<int()> language, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       language_(std::move(language)), texts_(this, QStringLiteral("TForm2")) {
     setObjectName(QStringLiteral("TForm2"));
@@ -62,15 +62,15 @@ TForm2::TForm2(std::function<int()> language, QWidget* parent)
     btn_Close = new QPushButton(QStringLiteral("Zamknij"), this);
     btn_Close->setObjectName(QStringLiteral("btn_Close"));
     btn_Close->setGeometry(385, 196, 88, 28);
-    connect(btn_Close, &QPushButton::clicked, this, &TForm2::btn_CloseClick);
+    connect(btn_Close, &QPushButton::clicked, this, &AboutWindow::btn_CloseClick);
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void AboutWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TForm2::FormShow() {
+void AboutWindow::FormShow() {
     texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
     Info->clear();
     const QStringList lines = {texts_.text(QStringLiteral("IDS_0")) + QLatin1String(ProgramVersion),
@@ -79,7 +79,7 @@ void TForm2::FormShow() {
     Info->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
-void TForm2::btn_CloseClick() {
+void AboutWindow::btn_CloseClick() {
     close();
 }
 

@@ -1,4 +1,4 @@
-#include "link/AppContext.h"
+#include "shell/AppContext.h"
 
 #include "assist/TranslationStore.h"
 

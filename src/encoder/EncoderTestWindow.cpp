@@ -1,4 +1,4 @@
-#include "encoder/TForm3.h"
+#include "encoder/EncoderTestWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -7,7 +7,7 @@
 
 namespace kvt {
 
-TForm3::TForm3(AppContext& context, std::function<int()> language, QWidget* parent)
+EncoderTestWindow::EncoderTestWindow(AppContext& context, std::function<int()> language, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       context_(context), language_(std::move(language)), texts_(this, QStringLiteral("TForm3")) {
     setObjectName(QStringLiteral("TForm3"));
@@ -37,19 +37,19 @@ TForm3::TForm3(AppContext& context, std::function<int()> language, QWidget* pare
     JvXPButton1 = new QPushButton(QStringLiteral("Zamknij"), this);
     JvXPButton1->setObjectName(QStringLiteral("JvXPButton1"));
     JvXPButton1->setGeometry(420, 84, 113, 28);
-    connect(JvXPButton1, &QPushButton::clicked, this, &TForm3::JvXPButton1Click);
+    connect(JvXPButton1, &QPushButton::clicked, this, &EncoderTestWindow::JvXPButton1Click);
 }
 
-void TForm3::showEvent(QShowEvent* event) {
+void EncoderTestWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TForm3::FormShow() {
+void EncoderTestWindow::FormShow() {
     texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
 }
 
-void TForm3::JvXPButton1Click() {
+void EncoderTestWindow::JvXPButton1Click() {
     close();
 }
 

@@ -12,10 +12,10 @@ class QPushButton;
 namespace kvt {
 
 // The progress window of program transfers: a small tool window that stays on top.
-class TFormProgress : public QDialog {
+class ProgressWindow : public QDialog {
     Q_OBJECT
 public:
-    TFormProgress(std::function<int()> language, QWidget* parent = nullptr);
+    ProgressWindow(std::function<int()> language, QWidget* parent = nullptr);
 
     TranslationStore& texts() { return texts_; }
 

@@ -15,10 +15,10 @@ namespace kvt {
 struct AppContext;
 
 // The encoder test window: starts the controller's encoder test and shows its verdict.
-class TForm3 : public QDialog {
+class EncoderTestWindow : public QDialog {
     Q_OBJECT
 public:
-    TForm3(AppContext& context, std::function<int()> language, QWidget* parent = nullptr);
+    EncoderTestWindow(AppContext& context, std::function<int()> language, QWidget* parent = nullptr);
 
     TranslationStore& texts() { return texts_; }
 

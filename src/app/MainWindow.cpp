@@ -1,0 +1,300 @@
+#include "app/MainWindow.h"
+
+#include "app/Artwork.h"
+#include "app/StopButton.h"
+#include "assist/AboutWindow.h"
+#include "assist/Colors.h"
+#include "assist/FileDialogInfo.h"
+#include "assist/StatusBar.h"
+#include "config/ConfigPage.h"
+#include "control/ControlPage.h"
+#include "encoder/EncoderTestWindow.h"
+#include "functions/FunctionsPage.h"
+#include "link/Connection.h"
+#include "link/HidDeviceManager.h"
+#include "link/Transport.h"
+#include "modbus/Rs485Page.h"
+#include "program/ProgramPage.h"
+#include "program/ProgressWindow.h"
+#include "shell/Acknowledgements.h"
+#include "shell/AppState.h"
+#include "shell/ConnectionDisplay.h"
+#include "shell/Page.h"
+#include "shell/Poller.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace kvt {
+
+namespace {
+constexpr int ClientWidth = 597;
+constexpr int ClientHeight = 678; // below the menu bar
+} // namespace
+
+MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs)
+    : texts_(this, QStringLiteral("TForm1")), state_(new AppState(this)) {
+    setObjectName(QStringLiteral("TForm1"));
+    context_.state = state_;
+    context_.dialogs = &dialogs;
+    context_.texts = &texts_;
+    context_.mainWindow = this;
+    // The link exists before the pages, so they can subscribe to responses as they are built.
+    link_ = new Transport(this);
+    context_.link = link_;
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(3, 2, 4, 0);
+    column->setSpacing(1);
+    auto* strip = new QWidget(central);
+    strip->setObjectName(QStringLiteral("TopStrip"));
+    buildTopStrip(strip);
+    column->addWidget(strip, 1);
+
+    // Panel 1 is as wide as the longest connection text in the font actually used (at least its
+    // design width of 120 pixels); panel 0 gives up what panel 1 needs.
+    int connectionWidth = 120;
+    for (const char* text : {"Połączony z PXA-KVT", "Connected to PXA-KVT", "Rozłączony", "Disconnected"})
+        connectionWidth =
+            std::max(connectionWidth, fontMetrics().horizontalAdvance(QString::fromUtf8(text)) + 12);
+    statusBar_ = new StatusBar({320 + 120 - connectionWidth, connectionWidth, 50}, this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar"));
+    setStatusBar(statusBar_);
+    context_.statusBar = statusBar_;
+
+    buildPages(central);
+    column->addWidget(pages_, 0, Qt::AlignLeft);
+
+    MemoHelp = new QPlainTextEdit(central);
+    MemoHelp->setObjectName(QStringLiteral("MemoHelp"));
+    MemoHelp->setReadOnly(true);
+    MemoHelp->setFocusPolicy(Qt::NoFocus);
+    MemoHelp->setFixedSize(589, 81);
+    MemoHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoHelp->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    MemoHelp->setPlainText(QStringLiteral("Pomoc"));
+    setBackground(MemoHelp, colors::HelpPanel);
+    column->addWidget(MemoHelp, 0, Qt::AlignLeft);
+    setCentralWidget(central);
+    buildMenu();
+
+    programOpenDialog_ = new FileDialogInfo(QStringLiteral("OpenDialog2"),
+                                            QStringLiteral("Plik programu TX-PROG|*.txp"), this);
+    programOpenDialog_->fileName = QStringLiteral("program_data.txp");
+    programSaveDialog_ = new FileDialogInfo(QStringLiteral("SaveDialog1"),
+                                            QStringLiteral("Plik programu TX-PROG|*.txp"), this);
+    configOpenDialog_ = new FileDialogInfo(QStringLiteral("OpenDialog_Config"),
+                                           QStringLiteral("KVT configuration file (kvt)|*kvt"), this);
+    configSaveDialog_ = new FileDialogInfo(QStringLiteral("SaveDialog_Config"),
+                                           QStringLiteral("KVT configuration file (kvt)|*kvt"), this);
+
+    buildLink(backend);
+
+    // Fixed size: the client area below the menu bar, no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    initialize();
+}
+
+MainWindow::~MainWindow() {
+    // Removing the pages while the window is torn down must not run the page-change handler.
+    disconnect(pages_, nullptr, this, nullptr);
+    stopLink();
+    // The link goes first, while the pages it writes into still exist.
+    delete connection_;
+    connection_ = nullptr;
+    delete deviceManager_;
+    deviceManager_ = nullptr;
+}
+
+void MainWindow::buildLink(HidBackend& backend) {
+    // The HID layer's first scan runs as soon as the event loop does.
+    deviceManager_ = new HidDeviceManager(&backend, this);
+    deviceManager_->setObjectName(QStringLiteral("JvHidDeviceController1"));
+    connection_ = new Connection(*deviceManager_, *link_, this);
+    ConnectionDisplay::View view;
+    view.textStatus = TextStatus;
+    view.deviceList = ListBox1;
+    view.pagesToEnable = {controlPage_, configPage_, rs485Page_, programPage_};
+    connectionDisplay_ = new ConnectionDisplay(context_, *connection_, view, this);
+    poller_ = new Poller(context_, *connection_, pages_, this);
+    acknowledgements_ = new Acknowledgements(context_, this);
+}
+
+QTimer* MainWindow::pollTimer() const {
+    return poller_->timer();
+}
+
+void MainWindow::stopLink() {
+    if (poller_)
+        poller_->timer()->stop();
+    if (deviceManager_)
+        deviceManager_->shutdownIo(0);
+}
+
+void MainWindow::buildTopStrip(QWidget* strip) {
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+
+    GroupBox1 = new QGroupBox(strip);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    auto* status = new QHBoxLayout(GroupBox1);
+    status->setContentsMargins(6, 4, 6, 4);
+    Label1 = new QLabel(QStringLiteral("Status:"), GroupBox1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont labelFont = Label1->font();
+    labelFont.setFamily(QStringLiteral("Verdana"));
+    Label1->setFont(labelFont);
+    TextStatus = new QLineEdit(QStringLiteral("Brak urządzenia"), GroupBox1);
+    TextStatus->setObjectName(QStringLiteral("TextStatus"));
+    TextStatus->setReadOnly(true);
+    TextStatus->setFocusPolicy(Qt::NoFocus);
+    Label3 = new QLabel(QStringLiteral("Temp:"), GroupBox1);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    status->addWidget(Label1);
+    status->addWidget(TextStatus, 1);
+    status->addWidget(Label3);
+    row->addWidget(GroupBox1, 1);
+
+    languageBox_ = new QComboBox(strip);
+    languageBox_->setObjectName(QStringLiteral("siLangCombo1"));
+    languageBox_->addItem(artwork::languageFlag(0), QStringLiteral("Polski"));
+    languageBox_->addItem(artwork::languageFlag(1), QStringLiteral("English"));
+    languageBox_->setCurrentIndex(0);
+    connect(languageBox_, &QComboBox::activated, this, &MainWindow::applyLanguage);
+    row->addWidget(languageBox_, 0, Qt::AlignVCenter);
+
+    stopButton_ = new StopButton(QStringLiteral("STOP"), strip);
+    stopButton_->setObjectName(QStringLiteral("JvXPButton4"));
+    stopButton_->setFixedSize(84, 50);
+    row->addWidget(stopButton_, 0, Qt::AlignVCenter);
+
+    // The scanned HID devices; never shown.
+    ListBox1 = new QListWidget(strip);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->hide();
+}
+
+void MainWindow::buildPages(QWidget* parent) {
+    pages_ = new QTabWidget(parent);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    pages_->setFixedSize(590, 521);
+    pages_->setIconSize(QSize(32, 32));
+    controlPage_ = new ControlPage(context_, pages_);
+    configPage_ = new ConfigPage(context_, pages_);
+    rs485Page_ = new Rs485Page(context_, pages_);
+    programPage_ = new ProgramPage(context_, pages_);
+    functionsPage_ = new FunctionsPage(context_, pages_);
+    pages_->addTab(controlPage_, artwork::pageIcon(0), QStringLiteral("Sterowanie"));
+    pages_->addTab(configPage_, artwork::pageIcon(1), QStringLiteral("Konfiguracja"));
+    pages_->addTab(rs485Page_, artwork::pageIcon(2), QStringLiteral("RS485"));
+    pages_->addTab(programPage_, artwork::pageIcon(3), QStringLiteral("Program"));
+    pages_->addTab(functionsPage_, artwork::pageIcon(5), QStringLiteral("Funkcje"));
+    pages_->setCurrentIndex(0);
+    // Connected only now: adding the first tab already reports a page change.
+    connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::showPageHelp);
+}
+
+void MainWindow::buildMenu() {
+    QMenuBar* mainMenu = menuBar();
+    mainMenu->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* configuration = mainMenu->addMenu(QStringLiteral("Konfiguracja"));
+    configuration->menuAction()->setObjectName(QStringLiteral("Konfiguracja1"));
+    loadConfigAction_ = configuration->addAction(QStringLiteral("Odczytaj ustawienia z pliku"));
+    loadConfigAction_->setObjectName(QStringLiteral("Odczytajzpliku1"));
+    saveConfigAction_ = configuration->addAction(QStringLiteral("Zapisz ustawienia do pliku"));
+    saveConfigAction_->setObjectName(QStringLiteral("Zapiszdopliku1"));
+    QMenu* help = mainMenu->addMenu(QStringLiteral("Pomoc"));
+    help->menuAction()->setObjectName(QStringLiteral("Pomoc1"));
+    aboutAction_ = help->addAction(QStringLiteral("O programie"));
+    aboutAction_->setObjectName(QStringLiteral("Oprogramie1"));
+    connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::attachWindows(ProgressWindow* progress, AboutWindow* about, EncoderTestWindow* encoderTest) {
+    progressWindow_ = progress;
+    aboutWindow_ = about;
+    encoderTestWindow_ = encoderTest;
+}
+
+int MainWindow::languageIndex() const {
+    return languageBox_->currentIndex() + 1;
+}
+
+void MainWindow::initialize() {
+    // 1. No maximise: the window flags above leave it out.
+    // 2. Caption.
+    setWindowTitle(QStringLiteral("KVT-REVIZAREDUVA v") + QLatin1String(ProgramVersion));
+    // 3. Header cells of the user-register grid.
+    QTableWidget* grid = rs485Page_->StringGrid1;
+    grid->item(0, 0)->setText(texts_.text(QStringLiteral("IDS_1")));
+    for (int i = 0; i < 5; ++i) {
+        grid->item(i + 1, 0)->setText(QStringLiteral("%1-%2").arg(50 + 10 * i).arg(59 + 10 * i));
+        grid->item(0, i + 1)->setText(QStringLiteral("+ %1-%2").arg(2 * i).arg(2 * i + 1));
+    }
+    // 5. Program files live beside the program, in the program editor's build folder.
+    QString directory = QCoreApplication::applicationDirPath();
+    if (!directory.endsWith(QLatin1Char('/')))
+        directory += QLatin1Char('/');
+    state_->setApplicationDirectory(directory);
+    programOpenDialog_->initialDir = directory + QStringLiteral("TX_PROG/build");
+    state_->setProgramFilePath(directory + QStringLiteral("TX_PROG/build/program_data.txp"));
+    // 7. The program file path in status panel 0.
+    statusBar_->setPanelText(0, QDir::toNativeSeparators(state_->programFilePath()));
+    // 8. Display precision.
+    state_->setDisplayDecimals(3);
+}
+
+void MainWindow::setHelp(const QString& key) {
+    MemoHelp->setPlainText(texts_.text(key));
+}
+
+void MainWindow::showPageHelp() {
+    QWidget* page = pages_->currentWidget();
+    if (page == controlPage_)
+        setHelp(QStringLiteral("IDS_209"));
+    else if (page == rs485Page_)
+        setHelp(QStringLiteral("IDS_210"));
+    else if (page == programPage_)
+        setHelp(QStringLiteral("IDS_211"));
+    // The Configuration and Functions pages leave the help panel as it is.
+}
+
+void MainWindow::applyLanguage() {
+    texts_.setLanguage(languageIndex());
+    for (int i = 0; i < pages_->count(); ++i) {
+        if (auto* page = qobject_cast<Page*>(pages_->widget(i)))
+            page->retranslate();
+    }
+}
+
+void MainWindow::showAbout() {
+    if (!aboutWindow_)
+        return;
+    aboutWindow_->setWindowModality(Qt::WindowModal);
+    aboutWindow_->open();
+}
+
+} // namespace kvt

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "assist/TranslationStore.h"
+#include "shell/AppContext.h"
+
+#include <QList>
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+namespace kvt {
+
+class AboutWindow;
+class Acknowledgements;
+class AppState;
+class ConfigPage;
+class Connection;
+class ConnectionDisplay;
+class ControlPage;
+class DialogService;
+class EncoderTestWindow;
+class FileDialogInfo;
+class FunctionsPage;
+class HidBackend;
+class HidDeviceManager;
+class Page;
+class Poller;
+class ProgramPage;
+class ProgressWindow;
+class Rs485Page;
+class StatusBar;
+class Transport;
+
+// The main window ("TForm1"): the top strip, the five pages, the help panel, the status bar and
+// the menu, and the state every page shares with the device link.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(HidBackend& backend, DialogService& dialogs);
+    ~MainWindow() override;
+
+    // The secondary windows, created after the main window (program entry order).
+    void attachWindows(ProgressWindow* progress, AboutWindow* about, EncoderTestWindow* encoderTest);
+
+    AppContext& context() { return context_; }
+    AppState& state() { return *state_; }
+    TranslationStore& texts() { return texts_; }
+    Transport& link() { return *link_; }
+    Connection& connection() { return *connection_; }
+    HidDeviceManager& deviceManager() { return *deviceManager_; }
+    StatusBar& statusPanels() { return *statusBar_; }
+    QTabWidget* pages() const { return pages_; }
+    QTimer* pollTimer() const;
+    // The language chosen in the language box: 1 Polish, 2 English.
+    int languageIndex() const;
+
+    // Stops the poll and every device's I/O: the window then shows what it had, and sends and
+    // receives nothing more.
+    void stopLink();
+
+    // The top strip's controls.
+    QGroupBox* GroupBox1;
+    QLabel* Label1;
+    QLineEdit* TextStatus;
+    QLabel* Label3;
+    QListWidget* ListBox1; // the scanned HID devices; never shown
+    QPlainTextEdit* MemoHelp;
+
+private:
+    void buildTopStrip(QWidget* parent);
+    void buildPages(QWidget* parent);
+    void buildMenu();
+    void buildLink(HidBackend& backend);
+    void initialize();
+    void showPageHelp();
+    void applyLanguage();
+    void showAbout();
+    void setHelp(const QString& key);
+
+    TranslationStore texts_;
+    AppState* state_;
+    AppContext context_;
+    QComboBox* languageBox_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    ControlPage* controlPage_ = nullptr;
+    ConfigPage* configPage_ = nullptr;
+    Rs485Page* rs485Page_ = nullptr;
+    ProgramPage* programPage_ = nullptr;
+    FunctionsPage* functionsPage_ = nullptr;
+    StatusBar* statusBar_ = nullptr;
+    QAction* loadConfigAction_ = nullptr;
+    QAction* saveConfigAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+    FileDialogInfo* programOpenDialog_ = nullptr;
+    FileDialogInfo* programSaveDialog_ = nullptr;
+    FileDialogInfo* configOpenDialog_ = nullptr;
+    FileDialogInfo* configSaveDialog_ = nullptr;
+    Transport* link_ = nullptr;
+    HidDeviceManager* deviceManager_ = nullptr;
+    Connection* connection_ = nullptr;
+    ConnectionDisplay* connectionDisplay_ = nullptr;
+    Poller* poller_ = nullptr;
+    Acknowledgements* acknowledgements_ = nullptr;
+    ProgressWindow* progressWindow_ = nullptr;
+    AboutWindow* aboutWindow_ = nullptr;
+    EncoderTestWindow* encoderTestWindow_ = nullptr;
+};
+
+} // namespace kvt

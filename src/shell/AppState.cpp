@@ -1,0 +1,37 @@
+#include "shell/AppState.h"
+
+#include <algorithm>
+
+namespace kvt {
+
+void AppState::setConnected(bool connected) {
+    if (connected_ == connected)
+        return;
+    connected_ = connected;
+    emit connectedChanged(connected);
+}
+
+void AppState::setModel(Model model) {
+    const bool changed = model_ != model;
+    model_ = model;
+    if (changed)
+        emit modelChanged(model);
+}
+
+void AppState::setFirmwareVersion(float value, const QString& text) {
+    firmwareValue_ = value;
+    if (firmwareText_ == text)
+        return;
+    firmwareText_ = text;
+    emit firmwareVersionChanged(text);
+}
+
+void AppState::setDisplayDecimals(int decimals) {
+    decimals = std::clamp(decimals, 0, 4);
+    if (displayDecimals_ == decimals)
+        return;
+    displayDecimals_ = decimals;
+    emit displayDecimalsChanged(decimals);
+}
+
+} // namespace kvt

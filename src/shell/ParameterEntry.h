@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QtGlobal>
+
+class QLineEdit;
+
+namespace kvt {
+
+struct AppContext;
+
+// Reads a number from `field`, clamps it to [low, high], writes it back as general(5, 4) and
+// sends `code` followed by the value as a little-endian single. Returns false (after the
+// invalid-entry reaction, nothing sent) when the field does not hold a number.
+bool sendParameter(AppContext& context, QLineEdit* field, quint8 code, float low, float high);
+
+} // namespace kvt
