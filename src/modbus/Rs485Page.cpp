@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QStackedLayout>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kvt {
@@ -242,6 +243,7 @@ void Rs485Page::btn_DispModbusRegClick() {
 void Rs485Page::btn_MbusPrevievClearClick() {
     // The counter field keeps its text until the next frame is counted.
     MemoMbusTrans->clear();
+    pendingLines_.clear();
     frameCount_ = 0;
 }
 
@@ -272,7 +274,18 @@ void Rs485Page::logFrame(const Response& response) {
     const modbus::FrameLogEntry entry = modbus::describeFrame(response.bytes(), ownModbusAddress());
     countFrame();
     const QString text = entry.textKey.isEmpty() ? QString() : context_.text(entry.textKey);
-    MemoMbusTrans->appendPlainText(entry.hex + text);
+    // Lines of a burst of frames go into the log together, once the burst has been handled:
+    // adding many lines at once costs little more than adding one.
+    if (pendingLines_.isEmpty())
+        QTimer::singleShot(0, this, &Rs485Page::flushFrameLog);
+    pendingLines_.append(entry.hex + text);
+}
+
+void Rs485Page::flushFrameLog() {
+    if (pendingLines_.isEmpty())
+        return;
+    MemoMbusTrans->appendPlainText(pendingLines_.join(QLatin1Char('\n')));
+    pendingLines_.clear();
 }
 
 void Rs485Page::readUserRegisters() {

@@ -2,6 +2,8 @@
 
 #include "shell/Page.h"
 
+#include <QStringList>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -71,11 +73,13 @@ private:
     void StringGrid1SelectCell(int column, int row);
 
     void logFrame(const Response& response);
+    void flushFrameLog();
     void showRegisters(const Response& response);
     void countFrame();
     int ownModbusAddress() const;
 
     QStackedLayout* views_ = nullptr;
+    QStringList pendingLines_; // frame log lines not yet in the log
     qint32 frameCount_ = 0;
     bool readRequested_ = false;
 };

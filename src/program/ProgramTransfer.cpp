@@ -58,7 +58,7 @@ void ProgramTransfer::answerRequest(const Response& response) {
 }
 
 void ProgramTransfer::takeLength(const Response& response) {
-    const program::ReadBackStart start = program::startReadBack(store_, response.bytes());
+    const program::ReadBackStart start = readBack_.start(store_, response.bytes());
     emit readBackStarted();
     if (!start.fetch)
         return;
@@ -68,15 +68,15 @@ void ProgramTransfer::takeLength(const Response& response) {
 }
 
 void ProgramTransfer::takeRecord(const Response& response) {
-    const program::ReadBackStep step = program::takeReadBackRecord(store_, response.bytes());
+    const program::ReadBackStep step = readBack_.take(store_, response.bytes());
     emit readBackStep(step);
     ProgressWindow* window = progressWindow();
     if (window)
         window->setProgress(step.index);
-    if (!step.complete) {
+    if (step.askNext)
         context_.link->sendCode(op::ProgramReadNext);
+    if (!step.complete)
         return;
-    }
     if (window)
         window->finish(context_.text(QStringLiteral("IDS_106")));
     emit readBackComplete();

@@ -56,6 +56,7 @@ private:
 
     AppContext& context_;
     program::ProgramStore store_;
+    program::ReadBack readBack_;
     QPointer<ProgressWindow> window_;
 };
 

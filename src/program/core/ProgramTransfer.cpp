@@ -42,7 +42,8 @@ SendStep answerRequest(ProgramStore& store, const ByteReader& response) {
     return step;
 }
 
-ReadBackStart startReadBack(ProgramStore& store, const ByteReader& response) {
+ReadBackStart ReadBack::start(ProgramStore& store, const ByteReader& response) {
+    next_ = 0;
     ReadBackStart start;
     start.reportedLength = indexOf(response);
     store.length = std::min<quint32>(start.reportedLength, ProgramCapacity);
@@ -50,7 +51,7 @@ ReadBackStart startReadBack(ProgramStore& store, const ByteReader& response) {
     return start;
 }
 
-ReadBackStep takeReadBackRecord(ProgramStore& store, const ByteReader& response) {
+ReadBackStep ReadBack::take(ProgramStore& store, const ByteReader& response) {
     ReadBackStep step;
     step.index = indexOf(response);
     store.position = step.index;
@@ -62,6 +63,8 @@ ReadBackStep takeReadBackRecord(ProgramStore& store, const ByteReader& response)
             record[i] = response.u8(3 + i);
     }
     step.complete = step.index >= store.length;
+    step.askNext = !step.complete && step.index >= next_;
+    next_ = quint32(step.index) + 1;
     return step;
 }
 

@@ -43,17 +43,29 @@ struct ReadBackStart {
     quint16 reportedLength = 0;
     bool fetch = false; // more than two commands: show progress and ask for the first record
 };
-// A reported length above the capacity is stored as the capacity: the store never claims more
-// commands than it holds, and the read-back ends when it is full.
-ReadBackStart startReadBack(ProgramStore& store, const ByteReader& response);
 
 // Response 104: one record of the read-back.
 struct ReadBackStep {
     quint16 index = 0;
-    bool complete = false; // the index reached the length; otherwise ask for the next record
+    bool complete = false; // the index reached the length
+    bool askNext = false;  // not complete, and the controller moved on: ask for the next record
     QString sizeText;      // the index, shown as the command count while reading
     QString memoryText;    // the index as a share of the program memory
 };
-ReadBackStep takeReadBackRecord(ProgramStore& store, const ByteReader& response);
+
+// The read-back of the controller's program into the store. The controller answers each request
+// with the next record and its index. A reply that does not move past the last one (a controller
+// holding fewer commands than it reported, or a reply nobody asked for) is taken but not followed
+// by another request, so a read-back never turns into an endless exchange.
+class ReadBack {
+public:
+    // A reported length above the capacity is stored as the capacity: the store never claims
+    // more commands than it holds, and the read-back ends when it is full.
+    ReadBackStart start(ProgramStore& store, const ByteReader& response);
+    ReadBackStep take(ProgramStore& store, const ByteReader& response);
+
+private:
+    quint32 next_ = 0; // the index the next reply should carry
+};
 
 } // namespace kvt::program
