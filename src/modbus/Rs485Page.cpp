@@ -115,10 +115,10 @@ QWidget* Rs485Page::buildFrameLog() {
     grid->addWidget(btn_DispModbusReg, 1, 3, 1, 2);
     grid->setColumnStretch(2, 1);
 
-    connect(CheckBox_ModbusPrev, &QCheckBox::clicked, this, &Rs485Page::CheckBox_ModbusPrevClick);
-    connect(btn_MbusPrevievClear, &QPushButton::clicked, this, &Rs485Page::btn_MbusPrevievClearClick);
-    connect(btn_DispUserRegi, &QPushButton::clicked, this, &Rs485Page::btn_DispUserRegiClick);
-    connect(btn_DispModbusReg, &QPushButton::clicked, this, &Rs485Page::btn_DispModbusRegClick);
+    connect(CheckBox_ModbusPrev, &QCheckBox::clicked, this, &Rs485Page::applyPreviewMode);
+    connect(btn_MbusPrevievClear, &QPushButton::clicked, this, &Rs485Page::clearFrameLog);
+    connect(btn_DispUserRegi, &QPushButton::clicked, this, &Rs485Page::showRegisterView);
+    connect(btn_DispModbusReg, &QPushButton::clicked, this, &Rs485Page::showFrameLog);
     return controls;
 }
 
@@ -202,9 +202,9 @@ QGroupBox* Rs485Page::buildRegisterView() {
     column->addStretch(1);
 
     connect(StringGrid1, &QTableWidget::cellClicked, this,
-            [this](int row, int col) { StringGrid1SelectCell(col, row); });
+            [this](int row, int col) { selectRegisterCell(col, row); });
     connect(StringGrid1, &QTableWidget::currentCellChanged, this,
-            [this](int row, int col) { StringGrid1SelectCell(col, row); });
+            [this](int row, int col) { selectRegisterCell(col, row); });
     connect(btn_ReadUserRegister, &QPushButton::clicked, this, &Rs485Page::readUserRegisters);
     return UserRegisters;
 }
@@ -216,7 +216,7 @@ void Rs485Page::pollTick() {
 
 // ---- Preview mode and views ----------------------------------------------------------------
 
-void Rs485Page::CheckBox_ModbusPrevClick() {
+void Rs485Page::applyPreviewMode() {
     using modbus::PreviewMode;
     PreviewMode mode = PreviewMode::Off;
     if (CheckBox_ModbusPrev->isChecked())
@@ -224,30 +224,30 @@ void Rs485Page::CheckBox_ModbusPrevClick() {
     context_.link->send(modbus::encodePreviewMode(mode));
 }
 
-void Rs485Page::btn_DispUserRegiClick() {
+void Rs485Page::showRegisterView() {
     views_->setCurrentWidget(UserRegisters);
     btn_DispModbusReg->show();
     btn_DispUserRegi->hide();
     CheckBox_ModbusPrev->setChecked(true);
-    CheckBox_ModbusPrevClick();
+    applyPreviewMode();
 }
 
-void Rs485Page::btn_DispModbusRegClick() {
+void Rs485Page::showFrameLog() {
     views_->setCurrentWidget(MemoMbusTrans);
     btn_DispModbusReg->hide();
     btn_DispUserRegi->show();
     CheckBox_ModbusPrev->setChecked(true);
-    CheckBox_ModbusPrevClick();
+    applyPreviewMode();
 }
 
-void Rs485Page::btn_MbusPrevievClearClick() {
+void Rs485Page::clearFrameLog() {
     // The counter field keeps its text until the next frame is counted.
     MemoMbusTrans->clear();
     pendingLines_.clear();
     frameCount_ = 0;
 }
 
-void Rs485Page::StringGrid1SelectCell(int column, int row) {
+void Rs485Page::selectRegisterCell(int column, int row) {
     if (column < 1 || row < 1)
         return;
     LabelSelectUserReg->setText(modbus::pairLabel(column, row));

@@ -66,11 +66,11 @@ private:
     QWidget* buildFrameLog();
     QGroupBox* buildRegisterView();
 
-    void CheckBox_ModbusPrevClick();
-    void btn_DispUserRegiClick();
-    void btn_DispModbusRegClick();
-    void btn_MbusPrevievClearClick();
-    void StringGrid1SelectCell(int column, int row);
+    void applyPreviewMode();
+    void showRegisterView();
+    void showFrameLog();
+    void clearFrameLog();
+    void selectRegisterCell(int column, int row);
 
     void logFrame(const Response& response);
     void flushFrameLog();

@@ -134,12 +134,12 @@ QGroupBox* ProgramPage::buildProgramming() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    connect(btn_ProgOpen, &QPushButton::clicked, this, &ProgramPage::btn_ProgOpenClick);
-    connect(btn_SaveProg, &QPushButton::clicked, this, &ProgramPage::btn_SaveProgClick);
-    connect(ComboBoxModulNumer, &QComboBox::activated, this, &ProgramPage::ComboBoxModulNumerChange);
-    connect(btn_SendProg, &QPushButton::clicked, this, &ProgramPage::btn_SendProgClick);
-    connect(JvXPButton3, &QPushButton::clicked, this, &ProgramPage::JvXPButton3Click);
-    connect(btn_TxProg, &QPushButton::clicked, this, &ProgramPage::btn_TxProgClick);
+    connect(btn_ProgOpen, &QPushButton::clicked, this, &ProgramPage::openProgramFile);
+    connect(btn_SaveProg, &QPushButton::clicked, this, &ProgramPage::saveProgramFile);
+    connect(ComboBoxModulNumer, &QComboBox::activated, this, &ProgramPage::selectAddress);
+    connect(btn_SendProg, &QPushButton::clicked, this, &ProgramPage::sendProgram);
+    connect(JvXPButton3, &QPushButton::clicked, this, &ProgramPage::readBackProgram);
+    connect(btn_TxProg, &QPushButton::clicked, this, &ProgramPage::launchEditor);
     return group;
 }
 
@@ -167,9 +167,9 @@ QGroupBox* ProgramPage::buildRunControl() {
     column->addStretch(1);
     column->addWidget(Edit_ProgramStatus);
 
-    connect(btn_ProgStart, &QPushButton::clicked, this, &ProgramPage::btn_ProgStartClick);
-    connect(btn_StopProg, &QPushButton::clicked, this, &ProgramPage::btn_StopProgClick);
-    connect(btn_ProgPause, &QPushButton::clicked, this, &ProgramPage::btn_ProgPauseClick);
+    connect(btn_ProgStart, &QPushButton::clicked, this, &ProgramPage::startProgram);
+    connect(btn_StopProg, &QPushButton::clicked, this, &ProgramPage::stopProgram);
+    connect(btn_ProgPause, &QPushButton::clicked, this, &ProgramPage::pauseProgram);
     return group;
 }
 
@@ -194,7 +194,7 @@ QGroupBox* ProgramPage::buildRegisters() {
         grid->setColumnStretch(col + 1, 1);
         registerEdits.append(edit);
         registerButtons.append(send);
-        connect(send, &QPushButton::clicked, this, &ProgramPage::SetUserReg);
+        connect(send, &QPushButton::clicked, this, &ProgramPage::setUserRegister);
     }
     btn_ReadUserReg = button(QStringLiteral("btn_ReadUserReg"), QStringLiteral("Odczytaj "), group);
     btn_saveUserReg =
@@ -205,8 +205,8 @@ QGroupBox* ProgramPage::buildRegisters() {
     buttons->addStretch(1);
     grid->addLayout(buttons, RegisterRows, 0, 1, 8);
 
-    connect(btn_ReadUserReg, &QPushButton::clicked, this, &ProgramPage::btn_ReadUserRegClick);
-    connect(btn_saveUserReg, &QPushButton::clicked, this, &ProgramPage::btn_saveUserRegClick);
+    connect(btn_ReadUserReg, &QPushButton::clicked, this, &ProgramPage::readUserRegisters);
+    connect(btn_saveUserReg, &QPushButton::clicked, this, &ProgramPage::saveUserRegisters);
     return group;
 }
 
@@ -224,7 +224,7 @@ void ProgramPage::information(const QString& text, const QString& caption) {
 
 // ---- Program file ----------------------------------------------------------------------------
 
-program::LoadResult ProgramPage::LoadProgramFile() {
+program::LoadResult ProgramPage::loadProgramFile() {
     const program::ProgramFileLoad load = program::loadProgramFile(
         context_.state->programFilePath(), ComboBoxModulNumer->currentIndex(), transfer_->store());
     if (load.read)
@@ -247,10 +247,10 @@ void ProgramPage::showListing() {
 }
 
 void ProgramPage::loadStartupProgram() {
-    LoadProgramFile(); // a missing default file leaves the page as it is
+    loadProgramFile(); // a missing default file leaves the page as it is
 }
 
-void ProgramPage::btn_ProgOpenClick() {
+void ProgramPage::openProgramFile() {
     DialogService::FileRequest request;
     if (auto* info = context_.mainWindow->findChild<FileDialogInfo*>(QStringLiteral("OpenDialog2"))) {
         request.directory = info->initialDir;
@@ -262,16 +262,16 @@ void ProgramPage::btn_ProgOpenClick() {
         if (!self || path.isEmpty())
             return;
         self->context_.state->setProgramFilePath(path);
-        self->LoadProgramFile();
+        self->loadProgramFile();
         self->context_.statusBar->setPanelText(0, QDir::toNativeSeparators(path));
     });
 }
 
-void ProgramPage::ComboBoxModulNumerChange() {
-    LoadProgramFile();
+void ProgramPage::selectAddress() {
+    loadProgramFile();
 }
 
-void ProgramPage::btn_SaveProgClick() {
+void ProgramPage::saveProgramFile() {
     DialogService::FileRequest request;
     if (auto* info = context_.mainWindow->findChild<FileDialogInfo*>(QStringLiteral("SaveDialog1")))
         request.filter = info->filter;
@@ -298,9 +298,9 @@ void ProgramPage::btn_SaveProgClick() {
 
 // ---- Transfer ------------------------------------------------------------------------------
 
-void ProgramPage::btn_SendProgClick() {
+void ProgramPage::sendProgram() {
     // The file is read again, so what is sent is the file's content now.
-    switch (LoadProgramFile()) {
+    switch (loadProgramFile()) {
     case program::LoadResult::NoProgram:
         information(context_.text(QStringLiteral("IDS_139")), context_.text(QStringLiteral("IDS_120")));
         return;
@@ -316,7 +316,7 @@ void ProgramPage::btn_SendProgClick() {
     }
 }
 
-void ProgramPage::JvXPButton3Click() {
+void ProgramPage::readBackProgram() {
     transfer_->readBack();
 }
 
@@ -327,7 +327,7 @@ void ProgramPage::showReadBackStep(const program::ReadBackStep& step) {
 
 // ---- Execution -----------------------------------------------------------------------------
 
-void ProgramPage::btn_ProgStartClick() {
+void ProgramPage::startProgram() {
     auto* startByInput = context_.mainWindow->findChild<QCheckBox*>(QStringLiteral("cb_InStartStopMode"));
     if (startByInput && startByInput->isChecked() && context_.state->modelName() == QLatin1String("KVT318")) {
         // The warning does not stop the start: the controller decides. The command goes once the
@@ -344,11 +344,11 @@ void ProgramPage::btn_ProgStartClick() {
     context_.link->send(program::encodeStart());
 }
 
-void ProgramPage::btn_StopProgClick() {
+void ProgramPage::stopProgram() {
     context_.link->send(program::encodeStop());
 }
 
-void ProgramPage::btn_ProgPauseClick() {
+void ProgramPage::pauseProgram() {
     context_.link->send(program::encodePause());
 }
 
@@ -374,7 +374,7 @@ void ProgramPage::showRunState(const Response& response) {
 
 // ---- User registers ------------------------------------------------------------------------
 
-void ProgramPage::SetUserReg() {
+void ProgramPage::setUserRegister() {
     auto* clicked = qobject_cast<QPushButton*>(sender());
     if (!clicked)
         return;
@@ -394,7 +394,7 @@ void ProgramPage::SetUserReg() {
         context_.link->send(*command);
 }
 
-void ProgramPage::btn_ReadUserRegClick() {
+void ProgramPage::readUserRegisters() {
     // The RS485 page owns the read: it marks the answer as asked for, so it is not counted as a
     // received Modbus frame.
     QWidget* rs485 = context_.mainWindow->findChild<QWidget*>(QStringLiteral("TabSheet2"));
@@ -402,7 +402,7 @@ void ProgramPage::btn_ReadUserRegClick() {
         context_.link->send(modbus::encodeReadRegisters());
 }
 
-void ProgramPage::btn_saveUserRegClick() {
+void ProgramPage::saveUserRegisters() {
     context_.link->send(program::encodeSaveRegisters());
 }
 
@@ -417,7 +417,7 @@ void ProgramPage::showRegisters(const Response& response) {
 
 // ---- Editor ----------------------------------------------------------------------------------
 
-void ProgramPage::btn_TxProgClick() {
+void ProgramPage::launchEditor() {
     // The editor lives in TX_PROG beside this program: a native build, or its Windows build, which
     // the desktop opens with whatever runs such files. No user text reaches a command line.
     const QString folder = context_.state->applicationDirectory() + QStringLiteral("TX_PROG/");

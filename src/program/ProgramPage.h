@@ -31,7 +31,7 @@ public:
 
     // Loads the program of the selected address from the current program file into the store and
     // shows it; nothing changes unless the file could be read.
-    program::LoadResult LoadProgramFile();
+    program::LoadResult loadProgramFile();
     // Start-up: the default program file, loaded silently.
     void loadStartupProgram();
 
@@ -67,18 +67,18 @@ private:
 
     void showLoadedProgram(const program::ProgramFileLoad& load);
     void showListing();
-    void btn_ProgOpenClick();
-    void ComboBoxModulNumerChange();
-    void btn_SaveProgClick();
-    void btn_SendProgClick();
-    void JvXPButton3Click();
-    void btn_ProgStartClick();
-    void btn_StopProgClick();
-    void btn_ProgPauseClick();
-    void SetUserReg();
-    void btn_ReadUserRegClick();
-    void btn_saveUserRegClick();
-    void btn_TxProgClick();
+    void openProgramFile();
+    void selectAddress();
+    void saveProgramFile();
+    void sendProgram();
+    void readBackProgram();
+    void startProgram();
+    void stopProgram();
+    void pauseProgram();
+    void setUserRegister();
+    void readUserRegisters();
+    void saveUserRegisters();
+    void launchEditor();
 
     void showRunState(const Response& response);
     void showRegisters(const Response& response);

@@ -36,8 +36,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void BtnOKClick();
+    void prepareShowing();
 
     std::function<int()> language_;
     TranslationStore texts_;
