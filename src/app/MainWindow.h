@@ -60,6 +60,7 @@ public:
     StatusBar& statusPanels() { return *statusBar_; }
     QTabWidget* pages() const { return pages_; }
     QTimer* pollTimer() const;
+    Poller& poller() { return *poller_; }
     // The language chosen in the language box: 1 Polish, 2 English.
     int languageIndex() const;
 

@@ -37,19 +37,19 @@ EncoderTestWindow::EncoderTestWindow(AppContext& context, std::function<int()> l
     JvXPButton1 = new QPushButton(QStringLiteral("Zamknij"), this);
     JvXPButton1->setObjectName(QStringLiteral("JvXPButton1"));
     JvXPButton1->setGeometry(420, 84, 113, 28);
-    connect(JvXPButton1, &QPushButton::clicked, this, &EncoderTestWindow::JvXPButton1Click);
+    connect(JvXPButton1, &QPushButton::clicked, this, &EncoderTestWindow::closeWindow);
 }
 
 void EncoderTestWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    prepareForShowing();
 }
 
-void EncoderTestWindow::FormShow() {
+void EncoderTestWindow::prepareForShowing() {
     texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
 }
 
-void EncoderTestWindow::JvXPButton1Click() {
+void EncoderTestWindow::closeWindow() {
     close();
 }
 

@@ -32,8 +32,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void JvXPButton1Click();
+    void prepareForShowing();
+    void closeWindow();
 
     AppContext& context_;
     std::function<int()> language_;

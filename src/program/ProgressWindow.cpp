@@ -34,15 +34,15 @@ ProgressWindow::ProgressWindow(std::function<int()> language, QWidget* parent)
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
     BtnOK->setEnabled(false);
     BtnOK->setGeometry(112, 68, 83, 28);
-    connect(BtnOK, &QPushButton::clicked, this, &QWidget::close);
+    connect(BtnOK, &QPushButton::clicked, this, &ProgressWindow::closeWindow);
 }
 
 void ProgressWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    prepareShowing();
+    prepareForShowing();
 }
 
-void ProgressWindow::prepareShowing() {
+void ProgressWindow::prepareForShowing() {
     BtnOK->setEnabled(false);
     texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
 }
@@ -69,6 +69,10 @@ void ProgressWindow::setProgress(int position) {
 void ProgressWindow::finish(const QString& message) {
     Message->setText(message);
     BtnOK->setEnabled(true);
+}
+
+void ProgressWindow::closeWindow() {
+    close();
 }
 
 } // namespace kvt

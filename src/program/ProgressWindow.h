@@ -36,7 +36,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void prepareShowing();
+    void prepareForShowing();
+    void closeWindow();
 
     std::function<int()> language_;
     TranslationStore texts_;

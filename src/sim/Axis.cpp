@@ -6,13 +6,13 @@
 namespace kvt::sim {
 
 namespace {
-constexpr double kStep = 0.001;    // seconds per integration step
-constexpr double kMinLimit = 1e-4; // smallest working speed and acceleration
+constexpr double Step = 0.001;    // seconds per integration step
+constexpr double MinLimit = 1e-4; // smallest working speed and acceleration
 } // namespace
 
 void Axis::setLimits(double maxSpeed, double acceleration) {
-    maxSpeed_ = std::max(std::abs(maxSpeed), kMinLimit);
-    acc_ = std::max(std::abs(acceleration), kMinLimit);
+    maxSpeed_ = std::max(std::abs(maxSpeed), MinLimit);
+    acc_ = std::max(std::abs(acceleration), MinLimit);
 }
 
 void Axis::moveTo(double destination) {
@@ -84,13 +84,13 @@ double Axis::advance(int ms) {
     for (int i = 0; i < ms && mode_ != Mode::Idle; ++i) {
         switch (mode_) {
         case Mode::Positioning:
-            stepPositioning(kStep);
+            stepPositioning(Step);
             break;
         case Mode::Speed:
-            stepSpeed(kStep);
+            stepSpeed(Step);
             break;
         case Mode::Homing:
-            stepHoming(kStep);
+            stepHoming(Step);
             break;
         case Mode::Idle:
             break;

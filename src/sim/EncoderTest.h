@@ -10,8 +10,8 @@ namespace kvt::sim {
 // running count (response 90) goes out every 100 ms, the result (response 91) at the end.
 class EncoderTest {
 public:
-    static constexpr int kDurationMs = 1000;
-    static constexpr int kReportPeriodMs = 100;
+    static constexpr int DurationMs = 1000;
+    static constexpr int ReportPeriodMs = 100;
 
     // Verdicts of the result.
     static constexpr quint8 WiringCorrect = 0;

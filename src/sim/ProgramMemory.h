@@ -13,8 +13,8 @@ namespace kvt::sim {
 // The program itself is not interpreted: a started program stays running until stopped.
 class ProgramMemory {
 public:
-    static constexpr int kCapacity = 300;
-    static constexpr int kRecordSize = 10;
+    static constexpr int Capacity = 300;
+    static constexpr int RecordSize = 10;
     enum RunState : quint8 { Off = 0, Running = 1, Paused = 3 };
 
     // Command 229; returns the first request, or nothing for a length above the capacity.

@@ -11,9 +11,9 @@ namespace kvt::sim {
 
 namespace {
 
-constexpr double kHomeSwitchDistance = 1.0; // the home switch is found this far from the start
-constexpr int kRegisterPreviewPeriodMs = 1000;
-constexpr int kMaxFrameBytes = 62; // what fits into one input report after the code and count
+constexpr double HomeSwitchDistance = 1.0; // the home switch is found this far from the start
+constexpr int RegisterPreviewPeriodMs = 1000;
+constexpr int MaxFrameBytes = 62; // what fits into one input report after the code and count
 
 QByteArray ack(quint8 code) {
     return QByteArray(1, static_cast<char>(code));
@@ -140,7 +140,7 @@ QList<QByteArray> SimController::motion(quint8 code, float value) {
         axis_.runAt(value);
         return {};
     case op::Home:
-        axis_.home(value, kHomeSwitchDistance);
+        axis_.home(value, HomeSwitchDistance);
         return {ack(code)};
     default:
         return {};
@@ -186,8 +186,8 @@ void SimController::tick(int ms) {
     for (const QByteArray& frame : busMaster_.advance(ms, config_.address))
         receiveModbusFrame(frame);
     if (previewMode_ == 2) {
-        for (previewElapsed_ += ms; previewElapsed_ >= kRegisterPreviewPeriodMs;
-             previewElapsed_ -= kRegisterPreviewPeriodMs)
+        for (previewElapsed_ += ms; previewElapsed_ >= RegisterPreviewPeriodMs;
+             previewElapsed_ -= RegisterPreviewPeriodMs)
             outbox_.append(registers_.report());
     }
 }
@@ -252,10 +252,10 @@ LiveState SimController::liveState() const {
         }
     }
     if (config_.encoderMode != 0) {
-        constexpr double lo = std::numeric_limits<qint32>::min();
-        constexpr double hi = std::numeric_limits<qint32>::max();
-        s.encoderCount =
-            static_cast<qint32>(std::clamp(std::round(encoderTurns_ * config_.encoderResol), lo, hi));
+        constexpr double Lowest = std::numeric_limits<qint32>::min();
+        constexpr double Highest = std::numeric_limits<qint32>::max();
+        s.encoderCount = static_cast<qint32>(
+            std::clamp(std::round(encoderTurns_ * config_.encoderResol), Lowest, Highest));
     }
     return s;
 }
@@ -333,7 +333,7 @@ void SimController::receiveModbusFrame(const QByteArray& frame) {
     const auto lock = guard();
     if (previewMode_ != 1)
         return;
-    const QByteArray bytesSeen = frame.left(kMaxFrameBytes);
+    const QByteArray bytesSeen = frame.left(MaxFrameBytes);
     QByteArray b(2, '\0');
     bytes::putU8(b, 0, op::ModbusFrame);
     bytes::putU8(b, 1, static_cast<quint8>(bytesSeen.size()));

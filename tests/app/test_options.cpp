@@ -1,5 +1,6 @@
 // Command-line options of the program.
 
+#include "app/Main.h"
 #include "app/Options.h"
 
 #include <QTest>
@@ -31,6 +32,35 @@ private slots:
         QVERIFY(!parse({"--screenshot"}).error.isEmpty());
         QVERIFY(!parse({"--screenshot-page", "9"}).error.isEmpty());
         QVERIFY(!parse({"--frobnicate"}).error.isEmpty());
+    }
+
+    void aMissingFileNameIsNotTakenFromTheNextOption() {
+        const kvt::Options o = parse({"--screenshot", "--simulate"});
+        QVERIFY(!o.error.isEmpty());
+        QVERIFY(!parse({"--screenshot=-x.png"}).error.isEmpty());
+        QVERIFY(parse({"--simulate", "--screenshot", "a.png"}).error.isEmpty());
+        QVERIFY(!parse({"stray"}).error.isEmpty());
+    }
+
+    void displayIsJudgedByThePlatformPlugin() {
+        const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+        const QByteArray display = qgetenv("DISPLAY");
+        const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+        qunsetenv("DISPLAY");
+        qunsetenv("WAYLAND_DISPLAY");
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        QVERIFY(!kvt::hasDisplay()); // would abort inside Qt instead of saying so
+        qputenv("QT_QPA_PLATFORM", "wayland");
+        QVERIFY(!kvt::hasDisplay());
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QVERIFY(kvt::hasDisplay());
+        qunsetenv("QT_QPA_PLATFORM");
+        QVERIFY(!kvt::hasDisplay());
+        qputenv("DISPLAY", ":0");
+        QVERIFY(kvt::hasDisplay());
+        qputenv("QT_QPA_PLATFORM", platform);
+        qputenv("DISPLAY", display);
+        qputenv("WAYLAND_DISPLAY", wayland);
     }
 
     void helpListsEveryOption() {

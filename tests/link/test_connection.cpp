@@ -7,6 +7,7 @@
 #include "assist/Colors.h"
 #include "link/Transport.h"
 #include "shell/AppState.h"
+#include "shell/Poller.h"
 
 #include <QTimer>
 
@@ -50,14 +51,42 @@ private slots:
         QCOMPARE(rig.program().mainWindow->state().modelName(), QStringLiteral("KVT318"));
     }
 
-    void pollsEveryTwoHundredMillisecondsOnTheControlPage() {
+    void pollSendsWhatTheShownPageAsksFor() {
         rig::AppRig rig;
         rig.plugController("KVT317");
         rig.settle();
+        QTimer* timer = rig.program().mainWindow->pollTimer();
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 200);
+        const QList<QList<int>> expected = {{97}, {}, {}, {31}, {}};
+        for (int page = 0; page < 5; ++page) {
+            QVERIFY(rig.showPage(page));
+            rig.settle();
+            rig.clearWritten();
+            rig.program().mainWindow->poller().poll();
+            rig.settle();
+            QCOMPARE(codes(rig.written()), expected[page]);
+        }
+    }
+
+    // A flapping unrelated device (a bad cable) re-runs the connection on every change; the
+    // controller is greeted again each time, but the poll keeps its rhythm.
+    void deviceChangesThatKeepTheControllerDoNotRestartThePoll() {
+        rig::AppRig rig;
+        const int id = rig.plugController("KVT318");
+        rig.settle();
+        QTimer* timer = rig.program().mainWindow->pollTimer();
+        const int running = timer->timerId();
+        QVERIFY(running > 0);
         rig.clearWritten();
-        rig.settle(1000);
-        const int polls = int(codes(rig.written()).count(97));
-        QVERIFY2(polls >= 3 && polls <= 6, qPrintable(QString::number(polls)));
+        for (int i = 0; i < 10; ++i) {
+            const int mouse = rig.plugDevice("Mouse");
+            rig.settle();
+            rig.unplug(mouse);
+            rig.settle();
+        }
+        QCOMPARE(timer->timerId(), running); // never stopped and started again
+        QCOMPARE(int(codes(rig.writtenTo(id)).count(100)), 20);
     }
 
     void unsupportedProductStringsAreListedButNotConnected() {
