@@ -5,6 +5,7 @@
 #include "sim/EncoderTest.h"
 #include "sim/LiveStatus.h"
 #include "sim/MotorSupervisor.h"
+#include "sim/ModbusMaster.h"
 #include "sim/ProgramMemory.h"
 #include "sim/RegisterBank.h"
 #include "sim/Surroundings.h"
@@ -97,6 +98,7 @@ private:
     ProgramMemory program_;
     RegisterBank registers_;
     int previewMode_ = 0; // 0 off, 1 Modbus frames, 2 user registers
+    ModbusMaster busMaster_; // traffic on the RS485 bus, reported in preview mode 1
     int previewElapsed_ = 0;
     QList<QByteArray> outbox_;
 };
