@@ -270,6 +270,8 @@ void MainWindow::initialize() {
     state_->setApplicationDirectory(directory);
     programOpenDialog_->initialDir = directory + QStringLiteral("TX_PROG/build");
     state_->setProgramFilePath(directory + QStringLiteral("TX_PROG/build/program_data.txp"));
+    // 6. The default program file, loaded silently.
+    programPage_->loadStartupProgram();
     // 7. The program file path in status panel 0.
     statusBar_->setPanelText(0, QDir::toNativeSeparators(state_->programFilePath()));
     // 8. Display precision.

@@ -12,7 +12,7 @@ namespace kvt::sim {
 namespace {
 
 constexpr double HomingSearchDistance = 100.0; // homing gives up after this travel without the switch
-constexpr int RegisterPreviewPeriodMs = 500;
+constexpr int RegisterPreviewPeriodMs = 1000;
 constexpr int MaxFrameBytes = 62; // what fits into one input report after the code and count
 
 QByteArray ack(quint8 code) {
@@ -203,6 +203,8 @@ void SimController::tick(int ms) {
     supervisor_.afterStep(ms, axis_, config_.encoderMode != 0);
     surroundings_.advance(ms, driveOn_, std::abs(axis_.speed()) / axis_.maxSpeed());
     outbox_.append(encoderTest_.advance(ms));
+    for (const QByteArray& frame : busMaster_.advance(ms, config_.address))
+        receiveModbusFrame(frame);
     if (previewMode_ == 2) {
         for (previewElapsed_ += ms; previewElapsed_ >= RegisterPreviewPeriodMs;
              previewElapsed_ -= RegisterPreviewPeriodMs)

@@ -6,6 +6,7 @@
 #include "sim/EndSensors.h"
 #include "sim/LiveStatus.h"
 #include "sim/MotorSupervisor.h"
+#include "sim/ModbusMaster.h"
 #include "sim/ProgramInterpreter.h"
 #include "sim/ProgramMemory.h"
 #include "sim/RegisterBank.h"
@@ -116,6 +117,7 @@ private:
     ProgramMemory program_;
     RegisterBank registers_;
     int previewMode_ = 0; // 0 off, 1 Modbus frames, 2 user registers
+    ModbusMaster busMaster_; // traffic on the RS485 bus, reported in preview mode 1
     int previewElapsed_ = 0;
     QList<QByteArray> outbox_;
 };
