@@ -4,6 +4,7 @@
 #include "assist/DialogService.h"
 #include "format/InvalidEntry.h"
 #include "functions/AxisPicture.h"
+#include "program/ProgramTransfer.h"
 #include "shell/AppContext.h"
 
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <algorithm>
 
 namespace kvt {
 
@@ -128,8 +130,15 @@ void FunctionsPage::programFunction() {
 }
 
 void FunctionsPage::sendProgram(const functions::AutoFunctionSettings& settings) {
+    ProgramTransfer* transfer = ProgramTransfer::find(context_.mainWindow);
+    if (!transfer)
+        return;
+    // The generated program replaces the whole store; records beyond it are zeros.
     const QList<program::CommandRecord> records = functions::generateProgram(settings);
-    Q_UNUSED(records);
+    program::ProgramStore& store = transfer->store();
+    store.commands.fill(program::CommandRecord{});
+    std::copy(records.begin(), records.end(), store.commands.begin());
+    transfer->start(quint32(records.size()));
 }
 
 } // namespace kvt

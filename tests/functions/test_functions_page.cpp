@@ -3,12 +3,24 @@
 
 #include "RigTest.h"
 #include "assist/Colors.h"
+#include "sim/SimBackend.h"
+#include "sim/SimController.h"
 
 #include <QLocale>
+#include <algorithm>
 
 using namespace testing;
 
 namespace {
+
+// A number the Control page shows (grouped format) as a double.
+double shownNumber(const QString& text) {
+    QString plain = text;
+    plain.remove(QLocale().groupSeparator());
+    plain.remove(QLatin1Char(' '));
+    plain.replace(QLocale().decimalPoint(), QStringLiteral("."));
+    return plain.toDouble();
+}
 
 QString decimal(const char* pointText) {
     return QString::fromLatin1(pointText).replace(QLatin1Char('.'), QLocale().decimalPoint());
@@ -139,6 +151,52 @@ private slots:
         QVERIFY(rig.written().isEmpty());
         QVERIFY(rig.click("Edit_AF_Ain"));
         QVERIFY(rig.enabled("Edit_AF_Speed"));
+    }
+
+    // "Programuj" sends the generated program on the controller's requests; "Uruchom" on the
+    // Program page starts it and the Control page shows the drive going back and forth between
+    // the two end switches, standing at each for its wait.
+    void generatedProgramRunsBetweenTheSwitches() {
+        rig::AppRig rig;
+        const int id = connectQuietly(rig);
+        kvt::sim::SimController* controller = rig.sim().controller(id);
+        controller->setEndSensors({true, -0.5, 0.5});
+        QVERIFY(rig.showPage(4));
+        programWith(rig, QStringLiteral("2"), QStringLiteral("300"), QStringLiteral("600"), true);
+
+        const QList<QByteArray> sent = rig.written();
+        QCOMPARE(sent.size(), 12);
+        QCOMPARE(command(sent[0]), bytes({229, 0, 11}));
+        for (int i = 0; i < 11; ++i)
+            QCOMPARE(sent[1 + i].mid(1, 3), bytes({230, 0, i}));
+        QCOMPARE(sent[3].mid(4, 10), bytes({6, 0, 0, 0, 0x40, 0, 0, 0, 0, 0})); // +2.0
+        QCOMPARE(sent[11].mid(4, 10), bytes({16, 0, 0, 0, 0, 0, 1, 0, 0, 0}));  // jump to label 1
+        QCOMPARE(controller->programLength(), 11);
+        QCOMPARE(controller->programRecord(6), bytes({6, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0}));
+        QVERIFY(rig.visible("TFormProgress"));
+        QCOMPARE(rig.text("Message"), QStringLiteral("Program przesłany."));
+        QVERIFY(rig.click("BtnOK"));
+        rig.settle();
+
+        QVERIFY(rig.showPage(3));
+        QVERIFY(rig.click("btn_ProgStart"));
+        rig.settle();
+        QVERIFY(rig.showPage(0));
+        double lowest = 0, highest = 0;
+        bool home1 = false, home2 = false, stood = false;
+        for (int t = 0; t < 40; ++t) {
+            rig.settle(100);
+            const double position = shownNumber(rig.text("Text_Xact"));
+            lowest = std::min(lowest, position);
+            highest = std::max(highest, position);
+            home1 = home1 || rig.text("Edit_Home1") == QLatin1String("On");
+            home2 = home2 || rig.text("Edit_Home2") == QLatin1String("On");
+            stood = stood || (highest > 0.4 && shownNumber(rig.text("Text_Vact")) == 0.0);
+        }
+        QVERIFY2(highest >= 0.5 && highest < 0.7, qPrintable(QString::number(highest)));
+        QVERIFY2(lowest <= -0.5 && lowest > -0.7, qPrintable(QString::number(lowest)));
+        QVERIFY(home1 && home2 && stood);
+        QCOMPARE(controller->programRunState(), kvt::sim::ProgramMemory::Running);
     }
 };
 
