@@ -9,6 +9,7 @@
 #include "assist/Version.h"
 #include "encoder/EncoderTestWindow.h"
 #include "link/HidBackend.h"
+#include "program/ProgramTransfer.h"
 #include "program/ProgressWindow.h"
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"
@@ -112,8 +113,16 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
             shown = program->encoderTestWindow;
         else if (options.screenshotWindow == QLatin1String("TFormProgress"))
             shown = program->progressWindow;
-        if (shown != window)
+        if (shown == program->progressWindow && !options.simulate.isEmpty()) {
+            // The loaded program is sent to the simulated controller once it is connected, so
+            // the window shows a finished send.
+            QTimer::singleShot(600, window, [window] {
+                if (ProgramTransfer* transfer = ProgramTransfer::find(window))
+                    transfer->start(transfer->store().length);
+            });
+        } else if (shown != window) {
             shown->show();
+        }
         // Start-up finishes, a simulated controller connects and a few polls pass.
         const int settleMs = options.simulate.isEmpty() ? 300 : 1200;
         QTimer::singleShot(settleMs, window, [&options, shown] {
