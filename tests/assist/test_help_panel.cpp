@@ -64,15 +64,6 @@ struct Window {
 class TestHelpPanel : public QObject {
     Q_OBJECT
 private slots:
-    void entryStaysWhenPointerLeaves() {
-        Window w;
-        moveOver(w.sendProg);
-        QCOMPARE(w.memo->toPlainText(), w.key("IDS_141"));
-        moveOver(w.noHelp);
-        moveOver(w.memo);
-        moveOver(&w.window);
-        QCOMPARE(w.memo->toPlainText(), w.key("IDS_141"));
-    }
 
     // A control inside a group shows its own entry; a nameless part of the group belongs to the
     // group; a named control without an entry changes nothing.
@@ -90,26 +81,6 @@ private slots:
         moveOver(w.kp->findChild<QLineEdit*>());
         QCOMPARE(w.memo->toPlainText().section(QLatin1Char('\n'), 0, 0),
                  QStringLiteral("Wzmocnienie regulatora pozycji"));
-    }
-
-    void twoLineEntryStaysTwoLines() {
-        Window w;
-        for (int i = 0; i < 3; ++i)
-            moveOver(w.encoder);
-        QCOMPARE(w.memo->toPlainText(), w.key("IDS_185") + QLatin1Char('\n') + w.key("IDS_186"));
-        QCOMPARE(w.memo->document()->blockCount(), 2);
-    }
-
-    void englishEntries() {
-        Window w;
-        QVERIFY(w.texts.setLanguage(TranslationStore::English));
-        moveOver(w.motion);
-        QCOMPARE(w.memo->toPlainText(), QStringLiteral(" ")); // IDS_182 is a single space in English
-        moveOver(w.homing);
-        QVERIFY(w.memo->toPlainText().startsWith(
-            QStringLiteral("Konfiguracja trybu bazowania"))); // fixed, Polish
-        moveOver(w.sendProg);
-        QCOMPARE(w.memo->toPlainText(), QStringLiteral("Sending the program to the controller"));
     }
 
     // Moving over the same control again rewrites nothing; another entry does.

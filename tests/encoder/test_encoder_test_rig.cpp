@@ -59,6 +59,29 @@ private slots:
         QCOMPARE(rig.text("Edit_EncoderVal"), QStringLiteral("900")); // the last running count
         closeWindow(rig);
 
+        // Every showing writes the instructions again; the verdict's colour stays until START.
+        QVERIFY(rig.click("btn_EncoderTest"));
+        rig.settle();
+        QCOMPARE(rig.text("Memo_Enc"),
+                 QStringLiteral("Funkcja testowania pozwala okreslic poprawnosc podłączenia "
+                                "enkodera\nEnkoder powinien byc sprzegnięty ze silnikiem "
+                                "krokowym.\n \nPo wcisnieciu przycisku START silnik krokowy "
+                                "wykona pelen obrót."));
+        QCOMPARE(rig.background("Memo_Enc"), kvt::colors::Connected);
+        QVERIFY(!rig.click("btn_SaveConfigSettings")); // the window is modal
+        closeWindow(rig);
+
+        // A resolution field without an integer: the count is shown with the warning, on orange.
+        QVERIFY(rig.type("Edit_EncResol", QStringLiteral("1000x")));
+        runTest(rig);
+        QCOMPARE(rig.text("Memo_Enc"),
+                 QStringLiteral("Enkoder podłaczony poprawnie.\nOdczytana rozdzielczosc "
+                                "enkodera: 1000\nUWAGA: Sprawdz czy poprawnie wprowadzono "
+                                "rozdzielczosc enkodera"));
+        QCOMPARE(rig.background("Memo_Enc"), kvt::colors::Warning);
+        closeWindow(rig);
+        QVERIFY(rig.type("Edit_EncResol", QStringLiteral("1000")));
+
         controller->setEncoderResolution(1024); // an encoder other than the one configured
         runTest(rig);
         QCOMPARE(rig.text("Memo_Enc"),
@@ -84,6 +107,12 @@ private slots:
         controller->setEncoderWiring(EncoderTest::NoSignal);
         rig.setLanguage(1);
         runTest(rig, QStringLiteral("Test started"));
+        QCOMPARE(rig.text("TForm3"), QStringLiteral("Encoder test"));
+        QCOMPARE(rig.text("Memo_Enc"), QStringLiteral("No signal from the encoder\nValidate the connection"));
+        QCOMPARE(rig.background("Memo_Enc"), kvt::colors::Failed);
+        // A verdict the window does not know changes nothing.
+        rig.inject(QByteArray::fromHex("5be803000003"));
+        rig.settle();
         QCOMPARE(rig.text("Memo_Enc"), QStringLiteral("No signal from the encoder\nValidate the connection"));
         QCOMPARE(rig.background("Memo_Enc"), kvt::colors::Failed);
     }
