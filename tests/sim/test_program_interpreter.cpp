@@ -192,49 +192,6 @@ private slots:
         c.advance(2);
         QCOMPARE(c.programRunState(), ProgramMemory::Off);
     }
-
-    void endSwitchesInLiveStatus() {
-        SimController c = withSensors();
-        QCOMPARE(c.inputs(), quint8(0));
-        c.handle(cmd(op::DriveOn));
-        QByteArray go = cmd(op::GoTo);
-        bytes::putF32le(go, 1, 1.5f);
-        c.handle(go);
-        c.advance(3000);
-        QCOMPARE(c.inputs(), quint8(io::Home2));
-        QCOMPARE(bytes::u8(c.handle(cmd(op::LiveStatus)).first(), 9) & io::Home2, int(io::Home2));
-    }
-
-    void encoderOfAnotherResolution() {
-        SimController c("KVT318", 2.04f, "SIM");
-        QByteArray write(63, '\0');
-        c.handle(cmd(op::Configuration));
-        ConfigRecord config = c.config();
-        QCOMPARE(config.encoderMode, quint8(0));
-        // Incremental, 1000 pulses configured; the fitted encoder gives 1006.
-        bytes::putU8(write, 0, op::WriteConfiguration);
-        bytes::putU8(write, 1, 50);
-        bytes::putU8(write, 3, 16);
-        bytes::putU8(write, 4, 2);
-        bytes::putF32le(write, 5, 0.5f);
-        bytes::putF32le(write, 9, 5.0f);
-        bytes::putF32le(write, 13, 10.0f);
-        bytes::putI32le(write, 17, 1000);
-        bytes::putU8(write, 21, 1);
-        bytes::putF32le(write, 32, 10.0f);
-        bytes::putF32le(write, 36, 1.0f);
-        c.handle(write);
-        QCOMPARE(c.config().encoderMode, quint8(1));
-        c.setEncoderResolution(1006);
-        c.handle(cmd(op::EncoderTest));
-        c.advance(1000);
-        QCOMPARE(c.takeUnsolicited().last(), QByteArray::fromHex("5bee03000000"));
-        c.setEncoderResolution(0);
-        c.setEncoderWiring(EncoderTest::NoSignal);
-        c.handle(cmd(op::EncoderTest));
-        c.advance(1000);
-        QCOMPARE(c.takeUnsolicited().last(), QByteArray::fromHex("5b0000000002"));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestProgramInterpreter)

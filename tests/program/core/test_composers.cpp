@@ -71,23 +71,6 @@ private slots:
         compose(r);
         QCOMPARE(r, expected);
     }
-
-    // On a cleared record the non-clearing composers give the records of the generated
-    // programs, byte for byte.
-    void onClearedRecords() {
-        CommandRecord r{};
-        composeJump(r, 1);
-        QCOMPARE(r, rec({16, 0, 0, 0, 0, 0, 1, 0, 0, 0}));
-        r = {};
-        composeConditionalJump(r, InputHome1, ConditionNotActive, 7);
-        QCOMPARE(r, rec({17, 3, 2, 0, 0, 0, 7, 0, 0, 0}));
-        r = {};
-        composeWaitForInput(r, InputHome2, StateActive);
-        QCOMPARE(r, rec({21, 4, 1, 0, 0, 0, 0, 0, 0, 0}));
-        r = {};
-        composePause(r, 20);
-        QCOMPARE(r, rec({19, 20, 0, 0, 0, 0, 0, 0, 0, 0}));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestComposers)
