@@ -4,7 +4,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-program="$build/kvt-revizareduva"
+# The program runs from a neutral folder, so the pictures show no developer's path in the status bar.
+stage=/tmp/kvt-revizareduva
+rm -rf "$stage"
+mkdir -p "$stage/TX_PROG/build"
+cp "$build/kvt-revizareduva" "$stage/"
+cp "$build/TX_PROG/build/program_data.txp" "$stage/TX_PROG/build/" 2>/dev/null || true
+program="$stage/kvt-revizareduva"
 out=docs/screenshots
 mkdir -p "$out"
 pages=(control configuration rs485 program functions)
