@@ -10,6 +10,9 @@ echo "== Build and test =="
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j2
 
+echo "== Naming rules (clang-tidy) =="
+scripts/tidy.sh build
+
 echo "== A project that adds this one as a subdirectory and links the test rig =="
 cmake -S tests/consumer -B build-consumer -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-consumer -j"$(nproc)" --target rig_consumer

@@ -5,6 +5,7 @@
 #include "assist/AboutWindow.h"
 #include "assist/Colors.h"
 #include "assist/FileDialogInfo.h"
+#include "assist/HelpPanel.h"
 #include "assist/StatusBar.h"
 #include "config/ConfigPage.h"
 #include "control/ControlPage.h"
@@ -94,6 +95,9 @@ MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs)
     setBackground(MemoHelp, colors::HelpPanel);
     column->addWidget(MemoHelp, 0, Qt::AlignLeft);
     setCentralWidget(central);
+    // The help entries of the pages' controls, shown as the pointer moves over them.
+    helpPanel_ = new HelpPanel(MemoHelp, this, texts_);
+    helpPanel_->connectClickEntries();
     buildMenu();
 
     programOpenDialog_ = new FileDialogInfo(QStringLiteral("OpenDialog2"),
@@ -230,6 +234,8 @@ void MainWindow::buildMenu() {
     loadConfigAction_->setObjectName(QStringLiteral("Odczytajzpliku1"));
     saveConfigAction_ = configuration->addAction(QStringLiteral("Zapisz ustawienia do pliku"));
     saveConfigAction_->setObjectName(QStringLiteral("Zapiszdopliku1"));
+    connect(loadConfigAction_, &QAction::triggered, configPage_, &ConfigPage::loadSettingsFromFile);
+    connect(saveConfigAction_, &QAction::triggered, configPage_, &ConfigPage::saveSettingsToFile);
     QMenu* tools = mainMenu->addMenu(QStringLiteral("Narzędzia"));
     tools->menuAction()->setObjectName(QStringLiteral("Narzedzia1"));
     trendAction_ = tools->addAction(QStringLiteral("Trendy i rejestracja..."));
@@ -270,6 +276,8 @@ void MainWindow::initialize() {
     state_->setApplicationDirectory(directory);
     programOpenDialog_->initialDir = directory + QStringLiteral("TX_PROG/build");
     state_->setProgramFilePath(directory + QStringLiteral("TX_PROG/build/program_data.txp"));
+    // 6. The default program file, loaded silently.
+    programPage_->loadStartupProgram();
     // 7. The program file path in status panel 0.
     statusBar_->setPanelText(0, QDir::toNativeSeparators(state_->programFilePath()));
     // 8. Display precision.

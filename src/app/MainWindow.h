@@ -30,6 +30,7 @@ class DialogService;
 class EncoderTestWindow;
 class FileDialogInfo;
 class FunctionsPage;
+class HelpPanel;
 class HidBackend;
 class HidDeviceManager;
 class Page;
@@ -63,6 +64,7 @@ public:
     StatusBar& statusPanels() { return *statusBar_; }
     QTabWidget* pages() const { return pages_; }
     QTimer* pollTimer() const;
+    Poller& poller() { return *poller_; }
     // The trend window, once it has been opened from the menu.
     trend::TrendWindow* trendWindow() const { return trendWindow_; }
     // The language chosen in the language box: 1 Polish, 2 English.
@@ -104,6 +106,7 @@ private:
     ProgramPage* programPage_ = nullptr;
     FunctionsPage* functionsPage_ = nullptr;
     StatusBar* statusBar_ = nullptr;
+    HelpPanel* helpPanel_ = nullptr;
     QAction* loadConfigAction_ = nullptr;
     QAction* saveConfigAction_ = nullptr;
     QAction* aboutAction_ = nullptr;

@@ -5,11 +5,18 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
+#include <cmath>
 
 namespace kvt {
 
 namespace {
+constexpr int WindowWidth = 483;
+constexpr int WindowHeight = 234;
+constexpr int InfoHeight = 105;
+
 // The picture of the window: a stylised stepper motor with its controller.
 QPixmap makePicture() {
     QPixmap pixmap(81, 81);
@@ -34,14 +41,16 @@ AboutWindow::AboutWindow(std::function<int()> language, QWidget* parent)
       language_(std::move(language)), texts_(this, QStringLiteral("TForm2")) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("O programie"));
-    setFixedSize(483, 234);
+    setFixedSize(WindowWidth, WindowHeight);
     setBackground(this, Qt::white);
 
     Info = new QTextEdit(this);
     Info->setObjectName(QStringLiteral("Info"));
     Info->setReadOnly(true);
     Info->setFrameShape(QFrame::NoFrame);
-    Info->setGeometry(9, 8, 465, 105);
+    Info->setGeometry(9, 8, 465, InfoHeight);
+    Info->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Info->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setBackground(Info, Qt::white);
 
     Image2 = new QLabel(this);
@@ -62,24 +71,45 @@ AboutWindow::AboutWindow(std::function<int()> language, QWidget* parent)
     btn_Close = new QPushButton(QStringLiteral("Zamknij"), this);
     btn_Close->setObjectName(QStringLiteral("btn_Close"));
     btn_Close->setGeometry(385, 196, 88, 28);
-    connect(btn_Close, &QPushButton::clicked, this, &AboutWindow::btn_CloseClick);
+    connect(btn_Close, &QPushButton::clicked, this, &AboutWindow::closeWindow);
+    for (QWidget* below :
+         {static_cast<QWidget*>(Image2), static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
+          static_cast<QWidget*>(Label3), static_cast<QWidget*>(btn_Close)})
+        below->setProperty("designY", below->y());
+    texts_.applyFonts();
 }
 
 void AboutWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    prepareForShowing();
 }
 
-void AboutWindow::FormShow() {
+void AboutWindow::prepareForShowing() {
     texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
     Info->clear();
     const QStringList lines = {texts_.text(QStringLiteral("IDS_0")) + QLatin1String(ProgramVersion),
                                QStringLiteral(" "), texts_.text(QStringLiteral("IDS_2")), QStringLiteral(" "),
                                texts_.text(QStringLiteral("IDS_1"))};
     Info->setPlainText(lines.join(QLatin1Char('\n')));
+    texts_.applyFonts();
+    fitInfo();
 }
 
-void AboutWindow::btn_CloseClick() {
+void AboutWindow::fitInfo() {
+    // The text is shown whole, without a scroll bar: the window grows below the text as needed.
+    QTextDocument* document = Info->document();
+    document->setTextWidth(Info->viewport()->width());
+    const int needed = int(std::ceil(document->size().height())) + 2 * Info->frameWidth();
+    const int extra = std::max(0, needed - InfoHeight);
+    Info->setFixedHeight(InfoHeight + extra);
+    for (QWidget* below :
+         {static_cast<QWidget*>(Image2), static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
+          static_cast<QWidget*>(Label3), static_cast<QWidget*>(btn_Close)})
+        below->move(below->x(), below->property("designY").toInt() + extra);
+    setFixedSize(WindowWidth, WindowHeight + extra);
+}
+
+void AboutWindow::closeWindow() {
     close();
 }
 

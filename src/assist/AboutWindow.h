@@ -32,8 +32,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void btn_CloseClick();
+    void prepareForShowing();
+    void closeWindow();
+    void fitInfo();
 
     std::function<int()> language_;
     TranslationStore texts_;

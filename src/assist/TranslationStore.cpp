@@ -134,8 +134,8 @@ void applyFont(QObject* target, const QString& family) {
 }
 
 void applyCollectionItem(QObject* target, const QString& key, const QString& text) {
-    static const QRegularExpression itemKey(QStringLiteral("^[^.]+\\.Items\\[(\\d+)\\]\\.Caption$"));
-    const QRegularExpressionMatch match = itemKey.match(key);
+    static const QRegularExpression ItemKey(QStringLiteral("^[^.]+\\.Items\\[(\\d+)\\]\\.Caption$"));
+    const QRegularExpressionMatch match = ItemKey.match(key);
     auto* combo = qobject_cast<QComboBox*>(target);
     if (!match.hasMatch() || !combo)
         return;
@@ -195,6 +195,13 @@ bool TranslationStore::setLanguage(int language) {
             apply(entry, previous);
     }
     return true;
+}
+
+void TranslationStore::applyFonts() {
+    for (const Entry& entry : std::as_const(entries_)) {
+        if (entry.section == Section::Fonts)
+            apply(entry, language_);
+    }
 }
 
 void TranslationStore::apply(const Entry& entry, int previousLanguage) {

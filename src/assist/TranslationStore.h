@@ -46,6 +46,9 @@ public:
     // Makes `language` (1 Polish, 2 English) active and applies every property entry whose text in
     // that language is not empty. Does nothing for the active language; rejects other indexes.
     bool setLanguage(int language);
+    // Applies the font entries of the active language again (a window that is shown repeatedly
+    // gets its fonts whatever language it was built in).
+    void applyFonts();
 
     const QList<Entry>& entries() const { return entries_; }
     const QString& name() const { return name_; }

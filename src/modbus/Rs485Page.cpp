@@ -1,52 +1,314 @@
 #include "modbus/Rs485Page.h"
 
 #include "assist/Colors.h"
+#include "modbus/ModbusLinkGroup.h"
+#include "link/OpCode.h"
+#include "link/Transport.h"
+#include "modbus/core/FramePreview.h"
+#include "modbus/core/UserRegisters.h"
+#include "shell/AppContext.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedLayout>
 #include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace kvt {
 
+namespace {
+
+QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QPushButton* namedButton(const QString& name, const QString& text, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+} // namespace
+
 Rs485Page::Rs485Page(AppContext& context, QWidget* parent)
     : Page(context, QStringLiteral("TabSheet2"), parent) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(4);
+    linkSettingsArea = new QVBoxLayout;
+    linkSettingsArea->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(linkSettingsArea);
+    linkSettingsArea->addWidget(new ModbusLinkGroup(context, this));
 
-    EditRx = new QLineEdit(this);
+    GroupBox16 = new QGroupBox(QStringLiteral("Podgląd transmisji MODBUS-RTU"), this);
+    GroupBox16->setObjectName(QStringLiteral("GroupBox16"));
+    column->addWidget(GroupBox16, 1);
+
+    auto* inner = new QVBoxLayout(GroupBox16);
+    inner->setContentsMargins(4, 4, 4, 4);
+    inner->setSpacing(4);
+    inner->addWidget(buildFrameLog());
+    auto* viewArea = new QWidget(GroupBox16);
+    views_ = new QStackedLayout(viewArea);
+    views_->setContentsMargins(0, 0, 0, 0);
+    views_->addWidget(MemoMbusTrans);
+    views_->addWidget(buildRegisterView());
+    views_->setCurrentWidget(MemoMbusTrans);
+    inner->addWidget(viewArea, 1);
+
+    context_.link->subscribe(op::ModbusFrame, this, [this](const Response& r) { logFrame(r); });
+    context_.link->subscribe(op::ReadRegisters, this, [this](const Response& r) { showRegisters(r); });
+}
+
+QWidget* Rs485Page::buildFrameLog() {
+    auto* controls = new QWidget(GroupBox16);
+    CheckBox_ModbusPrev = new QCheckBox(QStringLiteral("Aktywuj podgląd"), controls);
+    CheckBox_ModbusPrev->setObjectName(QStringLiteral("CheckBox_ModbusPrev"));
+    EditRx = new QLineEdit(QStringLiteral("Rx"), controls);
     EditRx->setObjectName(QStringLiteral("EditRx"));
     EditRx->setReadOnly(true);
-    EditRx->setGeometry(8, 8, 24, 20);
+    EditRx->setEnabled(false);
+    EditRx->setAlignment(Qt::AlignCenter);
+    EditRx->setFixedWidth(EditRx->fontMetrics().horizontalAdvance(QStringLiteral("Rx")) + 20);
+    Label30 = namedLabel(QStringLiteral("Label30"), QStringLiteral("Odebranych ramek:"), controls);
+    EditMbusFrameCnt = new QLineEdit(QStringLiteral("0"), controls);
+    EditMbusFrameCnt->setObjectName(QStringLiteral("EditMbusFrameCnt"));
+    EditMbusFrameCnt->setReadOnly(true);
+    EditMbusFrameCnt->setFixedWidth(
+        EditMbusFrameCnt->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 12);
+    btn_MbusPrevievClear =
+        namedButton(QStringLiteral("btn_MbusPrevievClear"), QStringLiteral("Wyczysc"), controls);
+    btn_DispUserRegi = namedButton(QStringLiteral("btn_DispUserRegi"),
+                                   QStringLiteral("Tablica rejestrów użytkownika"), controls);
+    btn_DispModbusReg =
+        namedButton(QStringLiteral("btn_DispModbusReg"), QStringLiteral("Podgląd ramek MODBUS"), controls);
+    btn_DispModbusReg->hide();
 
-    StringGrid1 = new QTableWidget(6, 6, this);
+    MemoMbusTrans = new QPlainTextEdit(GroupBox16);
+    MemoMbusTrans->setObjectName(QStringLiteral("MemoMbusTrans"));
+    MemoMbusTrans->setReadOnly(true);
+    MemoMbusTrans->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoMbusTrans->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A preview left running for a shift keeps the most recent lines only.
+    MemoMbusTrans->setMaximumBlockCount(FrameLogLines);
+    MemoMbusTrans->setUndoRedoEnabled(false);
+
+    auto* grid = new QGridLayout(controls);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(CheckBox_ModbusPrev, 0, 0);
+    grid->addWidget(EditRx, 0, 1);
+    grid->addWidget(Label30, 0, 3, Qt::AlignRight);
+    grid->addWidget(EditMbusFrameCnt, 0, 4);
+    grid->addWidget(btn_MbusPrevievClear, 1, 0);
+    grid->addWidget(btn_DispUserRegi, 1, 3, 1, 2);
+    grid->addWidget(btn_DispModbusReg, 1, 3, 1, 2);
+    grid->setColumnStretch(2, 1);
+
+    connect(CheckBox_ModbusPrev, &QCheckBox::clicked, this, &Rs485Page::applyPreviewMode);
+    connect(btn_MbusPrevievClear, &QPushButton::clicked, this, &Rs485Page::clearFrameLog);
+    connect(btn_DispUserRegi, &QPushButton::clicked, this, &Rs485Page::showRegisterView);
+    connect(btn_DispModbusReg, &QPushButton::clicked, this, &Rs485Page::showFrameLog);
+    return controls;
+}
+
+QGroupBox* Rs485Page::buildRegisterView() {
+    UserRegisters = new QGroupBox(QStringLiteral("Rejestry użytkownika (adr. 50...150)"), GroupBox16);
+    UserRegisters->setObjectName(QStringLiteral("UserRegisters"));
+
+    StringGrid1 = new QTableWidget(modbus::GridSize, modbus::GridSize, UserRegisters);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (int row = 0; row < 6; ++row) {
-        for (int col = 0; col < 6; ++col) {
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int row = 0; row < modbus::GridSize; ++row) {
+        for (int col = 0; col < modbus::GridSize; ++col) {
             auto* item = new QTableWidgetItem;
-            // Row 0 and column 0 hold the headers, shaded like fixed cells.
-            if (row == 0 || col == 0)
+            // Row 0 and column 0 hold the headers, shaded like fixed cells and not selectable.
+            if (row == 0 || col == 0) {
                 item->setBackground(palette().button());
+                item->setFlags(Qt::ItemIsEnabled);
+            }
             StringGrid1->setItem(row, col, item);
         }
     }
-    // Every cell visible at once, without scroll bars.
+    // Every cell visible at once, without scroll bars; a data column holds the longest value
+    // text, a negative single in scientific notation. A slightly smaller font lets five of them
+    // fit the page's width.
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int rowHeight = StringGrid1->fontMetrics().height() + 8;
-    for (int row = 0; row < 6; ++row)
+    QFont gridFont = StringGrid1->font();
+    gridFont.setPointSizeF(gridFont.pointSizeF() * 0.9);
+    StringGrid1->setFont(gridFont);
+    const QFontMetrics metrics(gridFont);
+    const int rowHeight = metrics.height() + 6;
+    const int headerWidth = metrics.horizontalAdvance(QStringLiteral("Registers")) + 10;
+    const int valueWidth = metrics.horizontalAdvance(QStringLiteral("-8.8888888E-38")) + 8;
+    for (int row = 0; row < modbus::GridSize; ++row)
         StringGrid1->setRowHeight(row, rowHeight);
-    StringGrid1->setColumnWidth(0, 80);
-    for (int col = 1; col < 6; ++col)
-        StringGrid1->setColumnWidth(col, 94);
+    StringGrid1->setColumnWidth(0, headerWidth);
+    for (int col = 1; col < modbus::GridSize; ++col)
+        StringGrid1->setColumnWidth(col, valueWidth);
     const int frame = 2 * StringGrid1->frameWidth();
-    StringGrid1->setGeometry(8, 300, 80 + 5 * 94 + frame, 6 * rowHeight + frame);
+    StringGrid1->setFixedSize(headerWidth + 5 * valueWidth + frame, 6 * rowHeight + frame);
+
+    Label37 =
+        namedLabel(QStringLiteral("Label37"), QStringLiteral("Zaznaczony rejestr MODBUS: "), UserRegisters);
+    LabelSelectUserReg =
+        namedLabel(QStringLiteral("LabelSelectUserReg"), QStringLiteral("50-51"), UserRegisters);
+    LabelSelectUserReg->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("88-88")) + 4);
+    Label40 = namedLabel(QStringLiteral("Label40"), QStringLiteral("->"), UserRegisters);
+    Label38 = namedLabel(QStringLiteral("Label38"), QStringLiteral("Wartosc:"), UserRegisters);
+    Label_REGVAL = namedLabel(QStringLiteral("Label_REGVAL"), QStringLiteral("0"), UserRegisters);
+    Label_REGVAL->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-8.8888888E-38")) + 4);
+    RadioButton_REAL = new QRadioButton(QStringLiteral("REAL"), UserRegisters);
+    RadioButton_REAL->setObjectName(QStringLiteral("RadioButton_REAL"));
+    RadioButton_REAL->setChecked(true);
+    RadioButton_DWORD = new QRadioButton(QStringLiteral("DWORD"), UserRegisters);
+    RadioButton_DWORD->setObjectName(QStringLiteral("RadioButton_DWORD"));
+    btn_ReadUserRegister =
+        namedButton(QStringLiteral("btn_ReadUserRegister"), QStringLiteral("Odczytaj"), UserRegisters);
+
+    auto* selection = new QHBoxLayout;
+    selection->setSpacing(4);
+    selection->addWidget(Label37);
+    selection->addWidget(LabelSelectUserReg);
+    selection->addWidget(Label40);
+    selection->addWidget(Label38);
+    selection->addWidget(Label_REGVAL);
+    selection->addStretch(1);
+    auto* options = new QHBoxLayout;
+    options->addWidget(RadioButton_REAL);
+    options->addWidget(RadioButton_DWORD);
+    options->addStretch(1);
+    options->addWidget(btn_ReadUserRegister);
+    auto* column = new QVBoxLayout(UserRegisters);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->setSpacing(4);
+    column->addWidget(StringGrid1, 0, Qt::AlignHCenter);
+    column->addLayout(selection);
+    column->addLayout(options);
+    column->addStretch(1);
+
+    connect(StringGrid1, &QTableWidget::cellClicked, this,
+            [this](int row, int col) { selectRegisterCell(col, row); });
+    connect(StringGrid1, &QTableWidget::currentCellChanged, this,
+            [this](int row, int col) { selectRegisterCell(col, row); });
+    connect(btn_ReadUserRegister, &QPushButton::clicked, this, &Rs485Page::readUserRegisters);
+    return UserRegisters;
 }
 
 void Rs485Page::pollTick() {
     if (background(EditRx) == colors::ModbusRx)
         resetBackground(EditRx);
+}
+
+// ---- Preview mode and views ----------------------------------------------------------------
+
+void Rs485Page::applyPreviewMode() {
+    using modbus::PreviewMode;
+    PreviewMode mode = PreviewMode::Off;
+    if (CheckBox_ModbusPrev->isChecked())
+        mode = views_->currentWidget() == UserRegisters ? PreviewMode::Registers : PreviewMode::Frames;
+    context_.link->send(modbus::encodePreviewMode(mode));
+}
+
+void Rs485Page::showRegisterView() {
+    views_->setCurrentWidget(UserRegisters);
+    btn_DispModbusReg->show();
+    btn_DispUserRegi->hide();
+    CheckBox_ModbusPrev->setChecked(true);
+    applyPreviewMode();
+}
+
+void Rs485Page::showFrameLog() {
+    views_->setCurrentWidget(MemoMbusTrans);
+    btn_DispModbusReg->hide();
+    btn_DispUserRegi->show();
+    CheckBox_ModbusPrev->setChecked(true);
+    applyPreviewMode();
+}
+
+void Rs485Page::clearFrameLog() {
+    // The counter field keeps its text until the next frame is counted.
+    MemoMbusTrans->clear();
+    pendingLines_.clear();
+    frameCount_ = 0;
+}
+
+void Rs485Page::selectRegisterCell(int column, int row) {
+    if (column < 1 || row < 1)
+        return;
+    LabelSelectUserReg->setText(modbus::pairLabel(column, row));
+    Label_REGVAL->setText(StringGrid1->item(row, column)->text());
+}
+
+// ---- Frames and registers ------------------------------------------------------------------
+
+int Rs485Page::ownModbusAddress() const {
+    // The address selector belongs to the link settings group; the address is its index plus 1.
+    const auto* address =
+        context_.mainWindow ? context_.mainWindow->findChild<QComboBox*>(QStringLiteral("ComboBox_ModbusAdr"))
+                            : nullptr;
+    return address ? address->currentIndex() + 1 : 0;
+}
+
+void Rs485Page::countFrame() {
+    setBackground(EditRx, colors::ModbusRx);
+    ++frameCount_;
+    EditMbusFrameCnt->setText(QString::number(frameCount_));
+}
+
+void Rs485Page::logFrame(const Response& response) {
+    const modbus::FrameLogEntry entry = modbus::describeFrame(response.bytes(), ownModbusAddress());
+    countFrame();
+    const QString text = entry.textKey.isEmpty() ? QString() : context_.text(entry.textKey);
+    // Lines of a burst of frames go into the log together, once the burst has been handled:
+    // adding many lines at once costs little more than adding one.
+    if (pendingLines_.isEmpty())
+        QTimer::singleShot(0, this, &Rs485Page::flushFrameLog);
+    pendingLines_.append(entry.hex + text);
+}
+
+void Rs485Page::flushFrameLog() {
+    if (pendingLines_.isEmpty())
+        return;
+    MemoMbusTrans->appendPlainText(pendingLines_.join(QLatin1Char('\n')));
+    pendingLines_.clear();
+}
+
+void Rs485Page::readUserRegisters() {
+    context_.link->send(modbus::encodeReadRegisters());
+    readRequested_ = true;
+}
+
+void Rs485Page::showRegisters(const Response& response) {
+    const modbus::RegisterHalf half = modbus::decodeRegisterHalf(response.bytes());
+    const auto view =
+        RadioButton_REAL->isChecked() ? modbus::RegisterView::Real : modbus::RegisterView::Dword;
+    for (int k = 0; k < half.values.size(); ++k) {
+        const modbus::GridCell cell = modbus::gridCellOfPair(half.firstRegister + 2 * k);
+        StringGrid1->item(cell.row, cell.column)->setText(modbus::registerText(half.values[k], view));
+    }
+    if (!half.upper)
+        return;
+    // Halves the controller sends on its own (register preview) count as received frames.
+    if (!readRequested_)
+        countFrame();
+    readRequested_ = false;
 }
 
 } // namespace kvt

@@ -1,14 +1,450 @@
 #include "program/ProgramPage.h"
 
+#include "assist/Colors.h"
+#include "assist/DialogService.h"
+#include "assist/FileDialogInfo.h"
+#include "assist/StatusBar.h"
+#include "assist/TranslationStore.h"
+#include "format/InvalidEntry.h"
+#include "format/core/NumberFormat.h"
 #include "link/OpCode.h"
+#include "link/Transport.h"
+#include "modbus/core/UserRegisters.h"
+#include "program/ProgramTransfer.h"
+#include "program/core/ProgramControl.h"
+#include "shell/AppContext.h"
+#include "shell/AppState.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
 
 namespace kvt {
 
+namespace {
+
+constexpr int RegisterCount = 24; // R50, R52, ..., R96
+constexpr int RegisterRows = 6;
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QLineEdit* readOnlyField(const QString& name, const QString& text, QWidget* parent) {
+    auto* e = new QLineEdit(text, parent);
+    e->setObjectName(name);
+    e->setReadOnly(true);
+    return e;
+}
+
+QLabel* label(const QString& text, QWidget* parent) {
+    return new QLabel(text, parent);
+}
+
+// The register buttons are named BtnR50, btnR52 ... btnR72, BtnR74 ... BtnR96.
+QString registerButtonName(int n) {
+    return (n >= 52 && n <= 72 ? QStringLiteral("btnR%1") : QStringLiteral("BtnR%1")).arg(n);
+}
+
+} // namespace
+
 ProgramPage::ProgramPage(AppContext& context, QWidget* parent)
-    : Page(context, QStringLiteral("TabSheet5"), parent) {}
+    : Page(context, QStringLiteral("TabSheet5"), parent), transfer_(new ProgramTransfer(context, this)) {
+    auto* top = new QHBoxLayout;
+    top->setSpacing(6);
+    top->addWidget(buildProgramming(), 1);
+    top->addWidget(buildRunControl());
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 6, 6, 6);
+    column->setSpacing(6);
+    column->addLayout(top);
+    column->addWidget(buildRegisters());
+    column->addStretch(1);
+
+    context_.link->subscribe(op::ProgramRunState, this, [this](const Response& r) { showRunState(r); });
+    context_.link->subscribe(op::ReadRegisters, this, [this](const Response& r) { showRegisters(r); });
+    connect(transfer_, &ProgramTransfer::readBackStarted, MemoProgram, &QPlainTextEdit::clear);
+    connect(transfer_, &ProgramTransfer::readBackStep, this, &ProgramPage::showReadBackStep);
+    connect(transfer_, &ProgramTransfer::readBackComplete, this, [this] {
+        btn_SaveProg->setEnabled(true);
+        showListing();
+    });
+}
+
+QGroupBox* ProgramPage::buildProgramming() {
+    GroupBoxProgramming = new QGroupBox(QStringLiteral("Programowanie"), this);
+    GroupBoxProgramming->setObjectName(QStringLiteral("GroupBox_Programming"));
+    QGroupBox* group = GroupBoxProgramming;
+
+    btn_ProgOpen = button(QStringLiteral("btn_ProgOpen"), QStringLiteral("Otwórz z pliku"), group);
+    btn_SaveProg = button(QStringLiteral("btn_SaveProg"), QStringLiteral("Zapisz do pliku"), group);
+    btn_SaveProg->setEnabled(false);
+    ComboBoxModulNumer = new QComboBox(group);
+    ComboBoxModulNumer->setObjectName(QStringLiteral("ComboBoxModulNumer"));
+    for (int address = 0; address < program::AddressCount; ++address)
+        ComboBoxModulNumer->addItem(QString::number(address));
+    ComboBoxModulNumer->setCurrentIndex(0);
+    EditProgSize = readOnlyField(QStringLiteral("EditProgSize"), QStringLiteral("0"), group);
+    EditProgMemory = readOnlyField(QStringLiteral("EditProgMemory"), QStringLiteral("0"), group);
+    LabelFileName = label(QStringLiteral("Brak pliku"), group);
+    LabelFileName->setObjectName(QStringLiteral("LabelFileName"));
+    // A long file name is cut at the group's edge rather than widening the page.
+    LabelFileName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    MemoProgram = new QPlainTextEdit(group);
+    MemoProgram->setObjectName(QStringLiteral("MemoProgram"));
+    MemoProgram->setReadOnly(true);
+    MemoProgram->hide();
+    btn_SendProg = button(QStringLiteral("btn_SendProg"), QStringLiteral("Wyslij program"), group);
+    JvXPButton3 = button(QStringLiteral("JvXPButton3"), QStringLiteral("Odczytaj program"), group);
+    btn_TxProg = button(QStringLiteral("btn_TxProg"), QStringLiteral("TX-PROG"), group);
+    btn_TxProg->setToolTip(
+        QStringLiteral("Uruchamia program TX-PROG do tworzenia programów ruchu dla sterownika (kontrolera)"));
+
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(6);
+    grid->addWidget(btn_ProgOpen, 0, 0, 1, 2);
+    grid->addWidget(btn_SaveProg, 0, 2, 1, 2);
+    grid->addWidget(label(QStringLiteral("Nr modułu"), group), 1, 0);
+    grid->addWidget(ComboBoxModulNumer, 1, 1);
+    grid->addWidget(label(QStringLiteral("Komend"), group), 1, 2);
+    grid->addWidget(EditProgSize, 1, 3);
+    grid->addWidget(label(QStringLiteral("Pamięc"), group), 2, 2);
+    grid->addWidget(EditProgMemory, 2, 3);
+    grid->addWidget(label(QStringLiteral("Nazwa pliku:"), group), 3, 0);
+    grid->addWidget(LabelFileName, 3, 1, 1, 3);
+    grid->addWidget(btn_SendProg, 4, 0, 1, 2);
+    grid->addWidget(JvXPButton3, 4, 2, 1, 2);
+    grid->addWidget(btn_TxProg, 5, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    connect(btn_ProgOpen, &QPushButton::clicked, this, &ProgramPage::openProgramFile);
+    connect(btn_SaveProg, &QPushButton::clicked, this, &ProgramPage::saveProgramFile);
+    connect(ComboBoxModulNumer, &QComboBox::activated, this, &ProgramPage::selectAddress);
+    connect(btn_SendProg, &QPushButton::clicked, this, &ProgramPage::sendProgram);
+    connect(JvXPButton3, &QPushButton::clicked, this, &ProgramPage::readBackProgram);
+    connect(btn_TxProg, &QPushButton::clicked, this, &ProgramPage::launchEditor);
+    return group;
+}
+
+QGroupBox* ProgramPage::buildRunControl() {
+    auto* group = new QGroupBox(QStringLiteral("Sterowanie programem"), this);
+    group->setObjectName(QStringLiteral("GroupBox_ProgramControl"));
+    btn_ProgStart = button(QStringLiteral("btn_ProgStart"), QStringLiteral("Uruchom"), group);
+    btn_StopProg = button(QStringLiteral("btn_StopProg"), QStringLiteral("Zatrzymaj"), group);
+    btn_ProgPause = button(QStringLiteral("btn_ProgPause"), QStringLiteral("Wstrzymaj"), group);
+    Edit_ProgramStatus =
+        readOnlyField(QStringLiteral("Edit_ProgramStatus"), QStringLiteral("Program wyłaczony"), group);
+    Edit_ProgramStatus->setAlignment(Qt::AlignCenter);
+    // Wide enough for the longest run state in either language.
+    int width = 0;
+    for (const char* text :
+         {"Program wyłaczony", "Program wyłączony", "Program uruchomiony", "Program wstrzymany"})
+        width = std::max(width, Edit_ProgramStatus->fontMetrics().horizontalAdvance(QString::fromUtf8(text)));
+    Edit_ProgramStatus->setMinimumWidth(width + 16);
+
+    auto* column = new QVBoxLayout(group);
+    column->setSpacing(6);
+    column->addWidget(btn_ProgStart);
+    column->addWidget(btn_StopProg);
+    column->addWidget(btn_ProgPause);
+    column->addStretch(1);
+    column->addWidget(Edit_ProgramStatus);
+
+    connect(btn_ProgStart, &QPushButton::clicked, this, &ProgramPage::startProgram);
+    connect(btn_StopProg, &QPushButton::clicked, this, &ProgramPage::stopProgram);
+    connect(btn_ProgPause, &QPushButton::clicked, this, &ProgramPage::pauseProgram);
+    return group;
+}
+
+QGroupBox* ProgramPage::buildRegisters() {
+    auto* group =
+        new QGroupBox(QStringLiteral("Zadawanie wartosci dla rejestrów użytkownika [adr: 50..96]"), this);
+    group->setObjectName(QStringLiteral("GroupBox_UserRegisters"));
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(4);
+    for (int i = 0; i < RegisterCount; ++i) {
+        const int n = 50 + 2 * i;
+        auto* edit = new QLineEdit(QStringLiteral("0"), group);
+        edit->setObjectName(QStringLiteral("editR%1").arg(n));
+        auto* send = button(registerButtonName(n), QStringLiteral("R%1").arg(n), group);
+        send->setFixedWidth(send->fontMetrics().horizontalAdvance(QStringLiteral("R00")) + 18);
+        // Registers go down the columns: R50..R60, R62..R72, R74..R84, R86..R96.
+        const int row = i % RegisterRows;
+        const int col = 2 * (i / RegisterRows);
+        grid->addWidget(send, row, col);
+        grid->addWidget(edit, row, col + 1);
+        grid->setColumnStretch(col + 1, 1);
+        registerEdits.append(edit);
+        registerButtons.append(send);
+        connect(send, &QPushButton::clicked, this, &ProgramPage::setUserRegister);
+    }
+    btn_ReadUserReg = button(QStringLiteral("btn_ReadUserReg"), QStringLiteral("Odczytaj "), group);
+    btn_saveUserReg =
+        button(QStringLiteral("btn_saveUserReg"), QStringLiteral("Zapisz do pamięci nieulotnej"), group);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btn_ReadUserReg);
+    buttons->addWidget(btn_saveUserReg);
+    buttons->addStretch(1);
+    grid->addLayout(buttons, RegisterRows, 0, 1, 8);
+
+    connect(btn_ReadUserReg, &QPushButton::clicked, this, &ProgramPage::readUserRegisters);
+    connect(btn_saveUserReg, &QPushButton::clicked, this, &ProgramPage::saveUserRegisters);
+    return group;
+}
 
 std::optional<quint8> ProgramPage::pollRequest() const {
     return op::ProgramRunState;
+}
+
+bool ProgramPage::english() const {
+    return context_.texts && context_.texts->language() == TranslationStore::English;
+}
+
+void ProgramPage::information(const QString& text, const QString& caption) {
+    context_.dialogs->message(window(), DialogService::Icon::Information, text, caption);
+}
+
+// ---- Program file ----------------------------------------------------------------------------
+
+program::LoadResult ProgramPage::loadProgramFile() {
+    const program::ProgramFileLoad load = program::loadProgramFile(
+        context_.state->programFilePath(), ComboBoxModulNumer->currentIndex(), transfer_->store());
+    if (load.read)
+        showLoadedProgram(load);
+    return load.result;
+}
+
+void ProgramPage::showLoadedProgram(const program::ProgramFileLoad& load) {
+    const program::ProgramStore& store = transfer_->store();
+    LabelFileName->setText(load.fileName);
+    LabelFileName->setToolTip(load.fileName);
+    showListing();
+    EditProgSize->setText(QString::number(store.length));
+    EditProgMemory->setText(program::memoryShare(store.length));
+    btn_SaveProg->setEnabled(true);
+}
+
+void ProgramPage::showListing() {
+    MemoProgram->setPlainText(transfer_->store().listing().join(QLatin1Char('\n')));
+}
+
+void ProgramPage::loadStartupProgram() {
+    loadProgramFile(); // a missing default file leaves the page as it is
+}
+
+void ProgramPage::openProgramFile() {
+    DialogService::FileRequest request;
+    if (auto* info = context_.mainWindow->findChild<FileDialogInfo*>(QStringLiteral("OpenDialog2"))) {
+        request.directory = info->initialDir;
+        request.fileName = info->fileName;
+        request.filter = info->filter;
+    }
+    QPointer<ProgramPage> self(this);
+    context_.dialogs->openFile(window(), request, [self](const QString& path) {
+        if (!self || path.isEmpty())
+            return;
+        self->context_.state->setProgramFilePath(path);
+        self->loadProgramFile();
+        self->context_.statusBar->setPanelText(0, QDir::toNativeSeparators(path));
+    });
+}
+
+void ProgramPage::selectAddress() {
+    loadProgramFile();
+}
+
+void ProgramPage::saveProgramFile() {
+    DialogService::FileRequest request;
+    if (auto* info = context_.mainWindow->findChild<FileDialogInfo*>(QStringLiteral("SaveDialog1")))
+        request.filter = info->filter;
+    QPointer<ProgramPage> self(this);
+    context_.dialogs->saveFile(window(), request, [self](const QString& chosen) {
+        if (!self || chosen.isEmpty())
+            return;
+        const QString path = program::withProgramExtension(chosen);
+        const QString shown = QDir::toNativeSeparators(path);
+        const auto error =
+            program::writeProgramFile(path, program::encodeProgramFile(self->transfer_->store()));
+        const QString caption = self->context_.text(QStringLiteral("IDS_120"));
+        if (error) {
+            const QString text = self->english() ? QStringLiteral("Cannot save the file\n%1\n%2")
+                                                 : QStringLiteral("Nie mozna zapisac pliku\n%1\n%2");
+            self->context_.dialogs->message(self->window(), DialogService::Icon::Error,
+                                            text.arg(shown, *error), caption);
+            return;
+        }
+        self->information(self->context_.text(QStringLiteral("IDS_136")), caption);
+        self->context_.statusBar->setPanelText(0, shown);
+    });
+}
+
+// ---- Transfer ------------------------------------------------------------------------------
+
+void ProgramPage::sendProgram() {
+    // The file is read again, so what is sent is the file's content now.
+    switch (loadProgramFile()) {
+    case program::LoadResult::NoProgram:
+        information(context_.text(QStringLiteral("IDS_139")), context_.text(QStringLiteral("IDS_120")));
+        return;
+    case program::LoadResult::TooLarge:
+        information(context_.text(QStringLiteral("IDS_119")), context_.text(QStringLiteral("IDS_120")));
+        return;
+    case program::LoadResult::NoFileName:
+        information(QStringLiteral("Nie mozna otworzyc pliku"), QStringLiteral("Program"));
+        return;
+    case program::LoadResult::Loaded:
+        transfer_->start(transfer_->store().length);
+        return;
+    }
+}
+
+void ProgramPage::readBackProgram() {
+    transfer_->readBack();
+}
+
+void ProgramPage::showReadBackStep(const program::ReadBackStep& step) {
+    EditProgSize->setText(step.sizeText);
+    EditProgMemory->setText(step.memoryText);
+}
+
+// ---- Execution -----------------------------------------------------------------------------
+
+void ProgramPage::startProgram() {
+    auto* startByInput = context_.mainWindow->findChild<QCheckBox*>(QStringLiteral("cb_InStartStopMode"));
+    if (startByInput && startByInput->isChecked() && context_.state->modelName() == QLatin1String("KVT318")) {
+        // The warning does not stop the start: the controller decides. The command goes once the
+        // box is closed.
+        QPointer<Transport> link(context_.link);
+        context_.dialogs->message(
+            window(), DialogService::Icon::Warning, withLineBreaks(context_.text(QStringLiteral("IDS_143"))),
+            context_.text(QStringLiteral("IDS_27")), DialogService::Buttons::Ok, [link](bool) {
+                if (link)
+                    link->send(program::encodeStart());
+            });
+        return;
+    }
+    context_.link->send(program::encodeStart());
+}
+
+void ProgramPage::stopProgram() {
+    context_.link->send(program::encodeStop());
+}
+
+void ProgramPage::pauseProgram() {
+    context_.link->send(program::encodePause());
+}
+
+void ProgramPage::showRunState(const Response& response) {
+    const std::optional<program::RunState> state = program::decodeRunState(response.bytes());
+    if (!state)
+        return;
+    switch (*state) {
+    case program::RunState::Off:
+        Edit_ProgramStatus->setText(context_.text(QStringLiteral("IDS_101")));
+        setBackground(Edit_ProgramStatus, colors::Error);
+        break;
+    case program::RunState::Running:
+        Edit_ProgramStatus->setText(context_.text(QStringLiteral("IDS_102")));
+        setBackground(Edit_ProgramStatus, colors::Active);
+        break;
+    case program::RunState::Paused:
+        Edit_ProgramStatus->setText(context_.text(QStringLiteral("IDS_103")));
+        setBackground(Edit_ProgramStatus, colors::Warning);
+        break;
+    }
+}
+
+// ---- User registers ------------------------------------------------------------------------
+
+void ProgramPage::setUserRegister() {
+    auto* clicked = qobject_cast<QPushButton*>(sender());
+    if (!clicked)
+        return;
+    const std::optional<int> n = program::registerOfButton(clicked->objectName());
+    if (!n || *n > program::LastSettableRegister)
+        return;
+    auto* edit = findChild<QLineEdit*>(QStringLiteral("editR%1").arg(*n));
+    if (!edit)
+        return;
+    restoreEntryBackground(edit);
+    const std::optional<double> value = fmt::readDecimal(edit->text());
+    if (!value) {
+        showInvalidEntry(edit, *context_.dialogs, *context_.texts, QStringLiteral("IDS_122"));
+        return;
+    }
+    if (const auto command = program::encodeSetRegister(*n, float(*value)))
+        context_.link->send(*command);
+}
+
+void ProgramPage::readUserRegisters() {
+    // The RS485 page owns the read: it marks the answer as asked for, so it is not counted as a
+    // received Modbus frame.
+    QWidget* rs485 = context_.mainWindow->findChild<QWidget*>(QStringLiteral("TabSheet2"));
+    if (!rs485 || !QMetaObject::invokeMethod(rs485, "readUserRegisters"))
+        context_.link->send(modbus::encodeReadRegisters());
+}
+
+void ProgramPage::saveUserRegisters() {
+    context_.link->send(program::encodeSaveRegisters());
+}
+
+void ProgramPage::showRegisters(const Response& response) {
+    const modbus::RegisterHalf half = modbus::decodeRegisterHalf(response.bytes());
+    for (int k = 0; k < half.values.size(); ++k) {
+        // R98 has no field here; the grid of the RS485 page shows it.
+        if (auto* edit = findChild<QLineEdit*>(QStringLiteral("editR%1").arg(half.firstRegister + 2 * k)))
+            edit->setText(modbus::realText(half.values[k]));
+    }
+}
+
+// ---- Editor ----------------------------------------------------------------------------------
+
+void ProgramPage::launchEditor() {
+    // The editor lives in TX_PROG beside this program: a native build, or its Windows build, which
+    // the desktop opens with whatever runs such files. No user text reaches a command line.
+    const QString folder = context_.state->applicationDirectory() + QStringLiteral("TX_PROG/");
+    const QString native = folder + QStringLiteral("TX-PROG");
+    const QString windows = folder + QStringLiteral("TX-PROG.exe");
+    const QString caption = QStringLiteral("TX-PROG");
+    const QFileInfo nativeInfo(native);
+    QString started;
+    bool ok = false;
+    if (nativeInfo.isFile() && nativeInfo.isExecutable()) {
+        started = native;
+        ok = QProcess::startDetached(native, {}, folder);
+    } else if (QFileInfo(windows).isFile()) {
+        started = windows;
+        ok = QDesktopServices::openUrl(QUrl::fromLocalFile(windows));
+    } else {
+        const QString text = english()
+                                 ? QStringLiteral("The TX-PROG program was not found. Looked for:\n%1\n%2")
+                                 : QStringLiteral("Nie znaleziono programu TX-PROG. Szukano:\n%1\n%2");
+        information(text.arg(QDir::toNativeSeparators(windows), QDir::toNativeSeparators(native)), caption);
+        return;
+    }
+    if (!ok) {
+        const QString text = english() ? QStringLiteral("Cannot start the TX-PROG program:\n%1")
+                                       : QStringLiteral("Nie mozna uruchomic programu TX-PROG:\n%1");
+        information(text.arg(QDir::toNativeSeparators(started)), caption);
+    }
 }
 
 } // namespace kvt

@@ -1,16 +1,92 @@
 #pragma once
 
+#include "program/core/ProgramFile.h"
+#include "program/core/ProgramTransfer.h"
 #include "shell/Page.h"
+
+#include <QList>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 
 namespace kvt {
 
-// The Program page: program file, transfer to and from the controller, and program execution.
+class ProgramTransfer;
+struct Response;
+
+// The Program page ("TabSheet5"): the program file and its summary, sending the program to the
+// controller and reading it back, running it, and the user registers R50..R96.
 class ProgramPage : public Page {
     Q_OBJECT
 public:
     ProgramPage(AppContext& context, QWidget* parent = nullptr);
 
     std::optional<quint8> pollRequest() const override;
+
+    ProgramTransfer& transfer() { return *transfer_; }
+
+    // Loads the program of the selected address from the current program file into the store and
+    // shows it; nothing changes unless the file could be read.
+    program::LoadResult loadProgramFile();
+    // Start-up: the default program file, loaded silently.
+    void loadStartupProgram();
+
+    // Group "Programowanie".
+    QGroupBox* GroupBoxProgramming;
+    QPushButton* btn_ProgOpen;
+    QPushButton* btn_SaveProg;
+    QComboBox* ComboBoxModulNumer;
+    QLineEdit* EditProgSize;
+    QLineEdit* EditProgMemory;
+    QLabel* LabelFileName;
+    QPlainTextEdit* MemoProgram; // the listing; never shown
+    QPushButton* btn_SendProg;
+    QPushButton* JvXPButton3; // read back
+    QPushButton* btn_TxProg;
+
+    // Group "Sterowanie programem".
+    QPushButton* btn_ProgStart;
+    QPushButton* btn_StopProg;
+    QPushButton* btn_ProgPause;
+    QLineEdit* Edit_ProgramStatus;
+
+    // Group of the user registers: the edits editR50..editR96 and their buttons.
+    QList<QLineEdit*> registerEdits;
+    QList<QPushButton*> registerButtons;
+    QPushButton* btn_ReadUserReg;
+    QPushButton* btn_saveUserReg;
+
+private:
+    QGroupBox* buildProgramming();
+    QGroupBox* buildRunControl();
+    QGroupBox* buildRegisters();
+
+    void showLoadedProgram(const program::ProgramFileLoad& load);
+    void showListing();
+    void openProgramFile();
+    void selectAddress();
+    void saveProgramFile();
+    void sendProgram();
+    void readBackProgram();
+    void startProgram();
+    void stopProgram();
+    void pauseProgram();
+    void setUserRegister();
+    void readUserRegisters();
+    void saveUserRegisters();
+    void launchEditor();
+
+    void showRunState(const Response& response);
+    void showRegisters(const Response& response);
+    void showReadBackStep(const program::ReadBackStep& step);
+    void information(const QString& text, const QString& caption);
+    bool english() const;
+
+    ProgramTransfer* transfer_;
 };
 
 } // namespace kvt

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 namespace kvt {
 
@@ -33,20 +34,44 @@ ProgressWindow::ProgressWindow(std::function<int()> language, QWidget* parent)
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
     BtnOK->setEnabled(false);
     BtnOK->setGeometry(112, 68, 83, 28);
-    connect(BtnOK, &QPushButton::clicked, this, &ProgressWindow::BtnOKClick);
+    connect(BtnOK, &QPushButton::clicked, this, &ProgressWindow::closeWindow);
 }
 
 void ProgressWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    prepareForShowing();
 }
 
-void ProgressWindow::FormShow() {
+void ProgressWindow::prepareForShowing() {
     BtnOK->setEnabled(false);
     texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
 }
 
-void ProgressWindow::BtnOKClick() {
+void ProgressWindow::begin(const QString& message, int maximum, bool modal) {
+    ProgressBar->setRange(0, std::max(maximum, 1)); // a range of 0..0 would show a busy bar
+    ProgressBar->setValue(0);
+    Message->setText(message);
+    if (isVisible())
+        return;
+    if (modal) {
+        open(); // window-modal over the main window; returns at once
+    } else {
+        setWindowModality(Qt::NonModal);
+        show();
+    }
+}
+
+void ProgressWindow::setProgress(int position) {
+    // A position beyond the maximum (a controller asking past the end) shows a full bar.
+    ProgressBar->setValue(std::clamp(position, ProgressBar->minimum(), ProgressBar->maximum()));
+}
+
+void ProgressWindow::finish(const QString& message) {
+    Message->setText(message);
+    BtnOK->setEnabled(true);
+}
+
+void ProgressWindow::closeWindow() {
     close();
 }
 

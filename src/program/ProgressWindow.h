@@ -11,13 +11,22 @@ class QPushButton;
 
 namespace kvt {
 
-// The progress window of program transfers: a small tool window that stays on top.
+// The progress window of program transfers: a small tool window that stays on top. It is never
+// run in a nested event loop: a modal showing blocks the main window while the event loop goes on
+// handling the controller's reports.
 class ProgressWindow : public QDialog {
     Q_OBJECT
 public:
     ProgressWindow(std::function<int()> language, QWidget* parent = nullptr);
 
     TranslationStore& texts() { return texts_; }
+
+    // Shows the window for an exchange of `maximum` steps, at step 0, with `message`: modal (the
+    // main window waits until it is closed) or not. A window already shown stays as it is shown.
+    void begin(const QString& message, int maximum, bool modal);
+    void setProgress(int position);
+    // The exchange is over: `message`, and OK closes the window.
+    void finish(const QString& message);
 
     QProgressBar* ProgressBar;
     QLineEdit* Message;
@@ -27,8 +36,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormShow();
-    void BtnOKClick();
+    void prepareForShowing();
+    void closeWindow();
 
     std::function<int()> language_;
     TranslationStore texts_;

@@ -22,7 +22,7 @@ struct Acknowledgement {
 };
 
 const QList<Acknowledgement>& acknowledgements() {
-    static const QList<Acknowledgement> table = {
+    static const QList<Acknowledgement> Table = {
         {op::DriveOn, "IDS_68", nullptr, nullptr, {}},
         {op::DriveOff, "IDS_69", nullptr, nullptr, {}},
         {op::Stopped, "IDS_71", nullptr, nullptr, {}},
@@ -38,7 +38,7 @@ const QList<Acknowledgement>& acknowledgements() {
         {op::SaveRegisters, "IDS_79", "IDS_80", "IDS_81", {}},
         {op::WriteConfiguration, "IDS_82", "IDS_83", "IDS_84", {op::Identity, op::Configuration}},
     };
-    return table;
+    return Table;
 }
 
 } // namespace

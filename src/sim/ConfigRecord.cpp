@@ -11,8 +11,8 @@ namespace kvt::sim {
 
 namespace {
 
-constexpr std::array kCodesTo128 = {2, 8, 10, 16, 20, 32, 40, 64, 128};
-constexpr std::array kCodesTo64 = {2, 8, 10, 16, 20, 32, 40, 64};
+constexpr std::array CodesTo128 = {2, 8, 10, 16, 20, 32, 40, 64, 128};
+constexpr std::array CodesTo64 = {2, 8, 10, 16, 20, 32, 40, 64};
 
 int maxCurrentLimit(const QString& model) {
     return model == QLatin1String("PXA-KVT") ? 80 : 100;
@@ -38,8 +38,8 @@ bool isMicrostepCode(const QString& model, int code) {
     // The KVT317 and the PXA-KVT stop at code 64 (on the KVT317 codes 40 and 64 stand for the
     // 1/64 and 1/128 steps); the KVT318 also takes 128.
     if (model == QLatin1String("KVT317") || model == QLatin1String("PXA-KVT"))
-        return std::find(kCodesTo64.begin(), kCodesTo64.end(), code) != kCodesTo64.end();
-    return std::find(kCodesTo128.begin(), kCodesTo128.end(), code) != kCodesTo128.end();
+        return std::find(CodesTo64.begin(), CodesTo64.end(), code) != CodesTo64.end();
+    return std::find(CodesTo128.begin(), CodesTo128.end(), code) != CodesTo128.end();
 }
 
 ConfigRecord factoryConfig(const QString& model, float firmware) {
@@ -77,6 +77,23 @@ QByteArray encodeConfigReport(const ConfigRecord& r) {
     putF32le(b, 42, r.revToLinCoef);
     putU8(b, 46, r.units);
     putI32le(b, 47, r.kp);
+    return b;
+}
+
+QByteArray encodeEncoderModeReport(const ConfigRecord& r) {
+    QByteArray b(2, '\0');
+    bytes::putU8(b, 0, op::EncoderModeReport);
+    bytes::putU8(b, 1, r.encoderMode);
+    return b;
+}
+
+QByteArray encodeHomingOptionsReport(const ConfigRecord& r) {
+    QByteArray b(5, '\0');
+    bytes::putU8(b, 0, op::HomingOptionsReport);
+    bytes::putU8(b, 1, r.homingMode);
+    bytes::putU8(b, 2, r.offAfterError);
+    bytes::putU8(b, 3, r.positionMem);
+    bytes::putU8(b, 4, r.homeAsLimitSw);
     return b;
 }
 

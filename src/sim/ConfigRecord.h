@@ -50,6 +50,12 @@ void applyConfigWrite(ConfigRecord& record, const QByteArray& command, const QSt
 // range leaves that setting unchanged.
 void applyModbusLink(ConfigRecord& record, const QByteArray& command);
 
+// Response 35: the encoder type (byte 1).
+QByteArray encodeEncoderModeReport(const ConfigRecord& record);
+// Response 86: homing method (byte 1), then the motor-blocked, position-memory and
+// home-as-limit-switch options (bytes 2..4).
+QByteArray encodeHomingOptionsReport(const ConfigRecord& record);
+
 // Whether `code` is a step-division code the model accepts.
 bool isMicrostepCode(const QString& model, int code);
 

@@ -9,8 +9,8 @@ namespace kvt::sim {
 
 namespace {
 
-constexpr char kReportId = 1;
-constexpr char kUnknownCode = static_cast<char>(200); // not a response code of the protocol
+constexpr char ReportId = 1;
+constexpr char UnknownCode = static_cast<char>(200); // not a response code of the protocol
 
 } // namespace
 
@@ -133,7 +133,7 @@ void DeviceHub::inject(int id, const QByteArray& response) {
     if (it == devices_.end() || !it->second.plugged)
         return;
     const QByteArray report =
-        (QByteArray(1, kReportId) + response).leftJustified(it->second.info.inputReportLength, '\0', true);
+        (QByteArray(1, ReportId) + response).leftJustified(it->second.info.inputReportLength, '\0', true);
     push(id, report);
 }
 
@@ -170,8 +170,8 @@ DeviceHub::Attachment DeviceHub::attach(const QString& path) {
     const std::lock_guard lock(mutex_);
     for (const int id : order_) {
         const Device& device = devices_.at(id);
-        if (device.info.path != path)
-            continue;
+        if (device.info.path != path || !device.plugged)
+            continue; // an unplugged device's node is gone; a new device may hold the path
         if (!device.info.access)
             return {};
         attachments_.push_back({id, device.info.instance, std::make_shared<InputQueue>()});
@@ -209,7 +209,7 @@ DeviceHub::Device* DeviceHub::live(int id, quint32 instance) {
 }
 
 QByteArray DeviceHub::frame(const Device& device, const QByteArray& response) const {
-    const QByteArray report = QByteArray(1, kReportId) + response;
+    const QByteArray report = QByteArray(1, ReportId) + response;
     if (device.faults.shortReports > 0)
         return report.left(device.faults.shortReports);
     return report.leftJustified(device.info.inputReportLength, '\0', true);
@@ -230,7 +230,7 @@ void DeviceHub::deliver(int id, const Device& device, const QList<QByteArray>& r
     for (const QByteArray& response : responses) {
         push(id, frame(device, response));
         if (faults.unknownCodes)
-            push(id, frame(device, QByteArray(1, kUnknownCode)));
+            push(id, frame(device, QByteArray(1, UnknownCode)));
         if (faults.garbage) {
             // Random bytes, except that the code position never holds a real response code, so
             // the junk cannot pass for an answer.

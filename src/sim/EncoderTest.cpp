@@ -10,14 +10,14 @@ namespace kvt::sim {
 void EncoderTest::start(qint32 pulses, quint8 verdict) {
     running_ = true;
     elapsed_ = 0;
-    nextReport_ = kReportPeriodMs;
+    nextReport_ = ReportPeriodMs;
     verdict_ = verdict;
     // Swapped channels count backwards; without a signal nothing is counted.
     pulses_ = verdict == NoSignal ? 0 : verdict == ChannelsSwapped ? -pulses : pulses;
 }
 
 qint32 EncoderTest::countAt(int ms) const {
-    return static_cast<qint32>(static_cast<qint64>(pulses_) * std::min(ms, kDurationMs) / kDurationMs);
+    return static_cast<qint32>(static_cast<qint64>(pulses_) * std::min(ms, DurationMs) / DurationMs);
 }
 
 QList<QByteArray> EncoderTest::advance(int ms) {
@@ -25,16 +25,16 @@ QList<QByteArray> EncoderTest::advance(int ms) {
     if (!running_)
         return out;
     elapsed_ += ms;
-    for (; nextReport_ < kDurationMs && nextReport_ <= elapsed_; nextReport_ += kReportPeriodMs) {
+    for (; nextReport_ < DurationMs && nextReport_ <= elapsed_; nextReport_ += ReportPeriodMs) {
         QByteArray b(5, '\0');
         bytes::putU8(b, 0, op::EncoderCount);
         bytes::putI32le(b, 1, countAt(nextReport_));
         out.append(b);
     }
-    if (elapsed_ >= kDurationMs) {
+    if (elapsed_ >= DurationMs) {
         QByteArray b(6, '\0');
         bytes::putU8(b, 0, op::EncoderResult);
-        bytes::putI32le(b, 1, countAt(kDurationMs));
+        bytes::putI32le(b, 1, countAt(DurationMs));
         bytes::putU8(b, 5, verdict_);
         out.append(b);
         running_ = false;

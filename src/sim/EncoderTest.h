@@ -7,11 +7,13 @@
 namespace kvt::sim {
 
 // The encoder test: the motor turns one revolution while the encoder pulses are counted. The
-// running count (response 90) goes out every 100 ms, the result (response 91) at the end.
+// running count (response 90) goes out every 100 ms, the result (response 91) at the end. The
+// fitted encoder may be wired correctly, have its channels swapped (it counts backwards) or give
+// no signal, and its resolution may differ from the configured one (SimController decides).
 class EncoderTest {
 public:
-    static constexpr int kDurationMs = 1000;
-    static constexpr int kReportPeriodMs = 100;
+    static constexpr int DurationMs = 1000;
+    static constexpr int ReportPeriodMs = 100;
 
     // Verdicts of the result.
     static constexpr quint8 WiringCorrect = 0;

@@ -9,7 +9,7 @@ namespace kvt::sim {
 void InputQueue::push(const QByteArray& report) {
     {
         const std::lock_guard lock(mutex_);
-        if (cancelled_ || gone_ || reports_.size() >= kCapacity)
+        if (cancelled_ || gone_ || reports_.size() >= Capacity)
             return;
         reports_.push_back(report);
     }

@@ -14,7 +14,7 @@ class InputQueue {
 public:
     // Reports beyond this many unread ones are dropped, so a handle that is never read (one used
     // only for writing) does not grow without bound.
-    static constexpr std::size_t kCapacity = 1024;
+    static constexpr std::size_t Capacity = 1024;
 
     void push(const QByteArray& report); // ignored once cancelled or gone, or when full
     void markGone();                     // the device vanished: reads return -1 from now on

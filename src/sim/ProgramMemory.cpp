@@ -20,7 +20,7 @@ QByteArray request(int index) {
 
 QList<QByteArray> ProgramMemory::begin(const QByteArray& command) {
     const int length = bytes::u16be(command, 1);
-    if (length > kCapacity)
+    if (length > Capacity)
         return {};
     incoming_.clear();
     incomingLength_ = length;
@@ -36,7 +36,7 @@ QList<QByteArray> ProgramMemory::begin(const QByteArray& command) {
 QList<QByteArray> ProgramMemory::receive(const QByteArray& command) {
     if (!receiving() || bytes::u16be(command, 1) != expected_)
         return {};
-    incoming_.append(command.mid(3, kRecordSize).leftJustified(kRecordSize, '\0'));
+    incoming_.append(command.mid(3, RecordSize).leftJustified(RecordSize, '\0'));
     ++expected_;
     if (expected_ == incomingLength_) {
         records_ = incoming_;
@@ -74,7 +74,7 @@ QByteArray ProgramMemory::runStateReport() const {
 }
 
 QByteArray ProgramMemory::record(int index) const {
-    return index >= 0 && index < length_ ? records_.at(index) : QByteArray(kRecordSize, '\0');
+    return index >= 0 && index < length_ ? records_.at(index) : QByteArray(RecordSize, '\0');
 }
 
 void ProgramMemory::powerCycle() {

@@ -17,7 +17,7 @@ bool RegisterBank::set(const QByteArray& command) {
 }
 
 quint16 RegisterBank::reg(int n) const {
-    const int at = 2 * (n - kFirst);
+    const int at = 2 * (n - First);
     return at >= 0 && at + 1 < live_.size() ? bytes::u16be(live_, at) : 0;
 }
 

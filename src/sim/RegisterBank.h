@@ -10,8 +10,8 @@ namespace kvt::sim {
 // register 50 at byte offset 0. A 32-bit value in the pair N, N+1 has its low half in N.
 class RegisterBank {
 public:
-    static constexpr int kFirst = 50;
-    static constexpr int kCount = 50;
+    static constexpr int First = 50;
+    static constexpr int Count = 50;
 
     // Command 234: the four value bytes go to the byte offset in byte 5. Returns false (and
     // changes nothing) when they would not fit.
@@ -27,8 +27,8 @@ public:
     QList<QByteArray> report() const;
 
 private:
-    QByteArray live_ = QByteArray(2 * kCount, '\0');
-    QByteArray saved_ = QByteArray(2 * kCount, '\0');
+    QByteArray live_ = QByteArray(2 * Count, '\0');
+    QByteArray saved_ = QByteArray(2 * Count, '\0');
 };
 
 } // namespace kvt::sim

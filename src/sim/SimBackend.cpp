@@ -13,10 +13,10 @@ namespace kvt::sim {
 
 namespace {
 
-constexpr int kClockIntervalMs = 20;
-constexpr quint16 kControllerVendorId = 0x0483;
-constexpr quint16 kControllerProductId = 0x5750;
-constexpr int kControllerReportLength = 65;
+constexpr int ClockIntervalMs = 20;
+constexpr quint16 ControllerVendorId = 0x0483;
+constexpr quint16 ControllerProductId = 0x5750;
+constexpr int ControllerReportLength = 65;
 
 } // namespace
 
@@ -31,7 +31,7 @@ struct SimBackend::Impl : DeviceHub {
 
 SimBackend::SimBackend(QObject* parent) : HidBackend(parent), d(std::make_shared<Impl>()) {
     d->timer = new QTimer(this);
-    d->timer->setInterval(kClockIntervalMs);
+    d->timer->setInterval(ClockIntervalMs);
     connect(d->timer, &QTimer::timeout, this, &SimBackend::clockTick);
     setManualClock(false);
 }
@@ -71,8 +71,8 @@ HidDeviceInfo deviceInfo(const QString& product, quint16 vid, quint16 pid, bool 
 } // namespace
 
 int SimBackend::plugController(const QString& model, float firmware, const QString& deviceText) {
-    const int id = d->plug(deviceInfo(model, kControllerVendorId, kControllerProductId, true,
-                                      kControllerReportLength, kControllerReportLength),
+    const int id = d->plug(deviceInfo(model, ControllerVendorId, ControllerProductId, true,
+                                      ControllerReportLength, ControllerReportLength),
                            std::make_unique<SimController>(model, firmware, deviceText));
     announceChange();
     return id;

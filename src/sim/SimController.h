@@ -3,8 +3,11 @@
 #include "sim/Axis.h"
 #include "sim/ConfigRecord.h"
 #include "sim/EncoderTest.h"
+#include "sim/EndSensors.h"
 #include "sim/LiveStatus.h"
 #include "sim/MotorSupervisor.h"
+#include "sim/ModbusMaster.h"
+#include "sim/ProgramInterpreter.h"
 #include "sim/ProgramMemory.h"
 #include "sim/RegisterBank.h"
 #include "sim/Surroundings.h"
@@ -24,7 +27,7 @@ namespace kvt::sim {
 //
 // When a lock is set, every public call holds it, so a backend can share the model between
 // its I/O threads and the user-interface thread.
-class SimController {
+class SimController : private ProgramMachine {
 public:
     SimController(const QString& model, float firmware, const QString& deviceText);
 
@@ -57,6 +60,12 @@ public:
     void setSupplyMv(quint32 millivolts);
     void setAnalogMv(quint32 millivolts);
     void setEncoderWiring(quint8 verdict); // an EncoderTest verdict
+    // Pulses per revolution of the fitted encoder; 0: the configured resolution.
+    void setEncoderResolution(qint32 pulses);
+    // End switches on the axis for the back-and-forth function: Home1 moves to `home1`, and a
+    // Home2 switch is fitted at `home2` (both in the configured unit from the power-on position).
+    void setEndSensors(const EndSensors& sensors);
+    quint8 inputs() const; // the input bits as the live status reports them
     // Where the Home1 switch sits, in the configured unit from the power-on position
     // (default -1: homing with a negative speed finds it one unit below).
     void setHome1Position(double position);
@@ -66,12 +75,26 @@ public:
     DriveFault fault() const;
     void receiveModbusFrame(const QByteArray& frame); // a frame seen on the RS485 bus
 
+    // The stored configuration changed from elsewhere (the controller's own panel, Modbus); the
+    // Modbus settings and the firmware version stay. The two reports below tell the host.
+    void setConfig(const ConfigRecord& record);
+    void reportEncoderMode();   // sends response 35 with the stored encoder type
+    void reportHomingOptions(); // sends response 86 with the stored homing method and options
+
 private:
     std::unique_lock<std::recursive_mutex> guard() const;
     QList<QByteArray> motion(quint8 code, float value);
     QList<QByteArray> applyInputs(quint8 inputs);
     void resetMotionLimits();
     std::optional<double> analogSpeed() const;
+    double analogInputValue() const; // the analog input's scaled value
+
+    // What the program interpreter drives.
+    void switchDriveOn() override;
+    void runAtSpeed(double speed) override;
+    void stopMotor() override;
+    std::optional<bool> programInput(int number) const override;
+    double analogInputSpeed() const override;
     double unitsPerRevolution() const;
     void tick(int ms);
 
@@ -87,10 +110,14 @@ private:
     LiveState env_;              // inputs, outputs and readings; motion fields come from the axis
     double encoderTurns_ = 0;
     quint8 encoderWiring_ = EncoderTest::WiringCorrect;
+    qint32 encoderPulses_ = 0; // 0: the encoder has the configured resolution
+    EndSensors sensors_;
+    ProgramInterpreter interpreter_;
     EncoderTest encoderTest_;
     ProgramMemory program_;
     RegisterBank registers_;
     int previewMode_ = 0; // 0 off, 1 Modbus frames, 2 user registers
+    ModbusMaster busMaster_; // traffic on the RS485 bus, reported in preview mode 1
     int previewElapsed_ = 0;
     QList<QByteArray> outbox_;
 };

@@ -7,6 +7,7 @@
 #include "assist/Colors.h"
 #include "assist/FileDialogInfo.h"
 #include "assist/StatusBar.h"
+#include "assist/Version.h"
 #include "shell/AppState.h"
 
 #include <QAbstractButton>
@@ -28,7 +29,8 @@ class MainWindowTest : public QObject {
 private slots:
     void frameAtStartUp() {
         rig::AppRig rig;
-        QCOMPARE(rig.text("TForm1"), QStringLiteral("KVT-REVIZAREDUVA v1.30"));
+        QCOMPARE(rig.text("TForm1"),
+                 QStringLiteral("KVT-REVIZAREDUVA v") + QLatin1String(kvt::ProgramVersion));
         QStringList captions;
         for (const char* page : {"TabSheet4", "TabSheet3", "TabSheet2", "TabSheet5", "TabSheet1"})
             captions << rig.text(page);
@@ -80,7 +82,8 @@ private slots:
         QCOMPARE(rig.text("JvXPButton4"), QStringLiteral("STOP"));
         QCOMPARE(rig.text("TextStatus"), QStringLiteral("No device"));
         QCOMPARE(rig.text("MemoHelp"), QStringLiteral("Help"));
-        QCOMPARE(rig.text("TForm1"), QStringLiteral("KVT-REVIZAREDUVA v1.30"));
+        QCOMPARE(rig.text("TForm1"),
+                 QStringLiteral("KVT-REVIZAREDUVA v") + QLatin1String(kvt::ProgramVersion));
         QCOMPARE(rig.object("OpenDialog2")->property("Filter").toString(),
                  QStringLiteral("TX-PROG file|*.txp"));
         QVERIFY(rig.setLanguage(0));
@@ -89,7 +92,8 @@ private slots:
             captions << rig.text(page);
         QCOMPARE(captions, (QStringList{"Sterowanie", "Konfiguracja", "RS485", "Program", "Funkcje"}));
         QCOMPARE(rig.text("TextStatus"), QStringLiteral("Brak urządzenia"));
-        QCOMPARE(rig.text("TForm1"), QStringLiteral("KVT-REVIZAREDUVA v1.30"));
+        QCOMPARE(rig.text("TForm1"),
+                 QStringLiteral("KVT-REVIZAREDUVA v") + QLatin1String(kvt::ProgramVersion));
     }
 
     void pageChangeDescribesThePage() {
@@ -120,7 +124,7 @@ private slots:
         QCOMPARE(rig.text("TForm2"), QStringLiteral("O programie"));
         const QStringList lines = rig.text("Info").split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 5);
-        QCOMPARE(lines[0], QStringLiteral("KVT-Revizareduva wersja:  1.30"));
+        QCOMPARE(lines[0], QStringLiteral("KVT-Revizareduva wersja:  ") + QLatin1String(kvt::ProgramVersion));
         QCOMPARE(lines[1], QStringLiteral(" "));
         QVERIFY(lines[2].startsWith(QStringLiteral("Program KVT-REVIZAREDUVA")));
         // The main window is blocked while the About window is open.
@@ -135,7 +139,8 @@ private slots:
         QCOMPARE(rig.text("TForm2"), QStringLiteral("About program"));
         QCOMPARE(rig.text("btn_Close"), QStringLiteral("Close"));
         QCOMPARE(rig.text("Info").split(QLatin1Char('\n')).size(), 5);
-        QVERIFY(rig.text("Info").startsWith(QStringLiteral("KVT-Configurator version:  1.30")));
+        QVERIFY(rig.text("Info").startsWith(QStringLiteral("KVT-Configurator version:  ") +
+                                            QLatin1String(kvt::ProgramVersion)));
     }
 
     void windowHasTheFixedClientArea() {

@@ -95,6 +95,7 @@ private slots:
 
         rig.sim().advance(600);
         QVERIFY(rig.click("btn_MotorStop"));
+        rig.settle(); // the command has reached the controller
         rig.sim().advance(1000); // braking takes 0.45 s
         rig.settle(250);
         QCOMPARE(rig.text("Edit_MotorStatus"), QStringLiteral("Włączony"));

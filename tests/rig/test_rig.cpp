@@ -69,6 +69,8 @@ private slots:
         QVERIFY(!combo->view()->isVisible());
         QVERIFY(rig.showPage(2));
         QCOMPARE(rig.page(), 2);
+        QVERIFY(!rig.selectCell("StringGrid1", 2, 3)); // the register view is hidden at first
+        QVERIFY(rig.click("btn_DispUserRegi"));
         QVERIFY(rig.selectCell("StringGrid1", 2, 3));
         auto* grid = qobject_cast<QTableWidget*>(rig.widget("StringGrid1"));
         QCOMPARE(grid->currentRow(), 3);

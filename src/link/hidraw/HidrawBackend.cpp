@@ -1,5 +1,6 @@
 #include "link/hidraw/HidrawBackend.h"
 
+#include "link/hidraw/HidapiLibrary.h"
 #include "link/hidraw/HidrawHandle.h"
 #include "link/hidraw/UdevMonitor.h"
 
@@ -11,11 +12,6 @@
 namespace kvt {
 
 namespace {
-
-// hidapi keeps its last global error in an unguarded static that enumeration and opening replace,
-// so those calls are serialised across threads; initialisation is shared by all backends.
-std::mutex hidapiMutex;
-int hidapiUsers = 0;
 
 constexpr int BurstMs = 75;
 constexpr int TickMs = 1000;
@@ -31,28 +27,19 @@ QString fromWide(const wchar_t* text) {
 } // namespace
 
 HidrawBackend::HidrawBackend(QObject* parent) : HidBackend(parent) {
-    {
-        std::lock_guard lock(hidapiMutex);
-        if (hidapiUsers++ == 0)
-            hid_init();
-    }
-    m_burst.setSingleShot(true);
-    m_burst.setInterval(BurstMs);
-    connect(&m_burst, &QTimer::timeout, this, &HidBackend::devicesChanged);
-    m_tick.setInterval(TickMs);
-    connect(&m_tick, &QTimer::timeout, this, &HidrawBackend::onTick);
+    burst_.setSingleShot(true);
+    burst_.setInterval(BurstMs);
+    connect(&burst_, &QTimer::timeout, this, &HidBackend::devicesChanged);
+    tick_.setInterval(TickMs);
+    connect(&tick_, &QTimer::timeout, this, &HidrawBackend::onTick);
 }
 
-HidrawBackend::~HidrawBackend() {
-    std::lock_guard lock(hidapiMutex);
-    if (--hidapiUsers == 0)
-        hid_exit();
-}
+HidrawBackend::~HidrawBackend() = default;
 
 QList<HidDeviceInfo> HidrawBackend::scan() const {
     QList<HidDeviceInfo> listed;
     {
-        std::lock_guard lock(hidapiMutex);
+        std::lock_guard lock(HidapiUse::mutex());
         hid_device_info* const first = hid_enumerate(0, 0);
         for (const hid_device_info* info = first; info; info = info->next) {
             HidDeviceInfo device;
@@ -68,7 +55,7 @@ QList<HidDeviceInfo> HidrawBackend::scan() const {
     QList<HidDeviceInfo> present;
     for (HidDeviceInfo& device : uniqueByPath(listed)) {
         const NodeAccess access = checkNodeAccess(device.path);
-        const std::optional<quint32> instance = m_sysfs.instance(device.path);
+        const std::optional<quint32> instance = sysfs_.instance(device.path);
         // A node that is gone, or whose device the kernel no longer describes, has been unplugged.
         if (access == NodeAccess::Missing || !instance)
             continue;
@@ -82,7 +69,7 @@ QList<HidDeviceInfo> HidrawBackend::scan() const {
 QList<HidDeviceInfo> HidrawBackend::enumerate() {
     QList<HidDeviceInfo> devices = scan();
     for (HidDeviceInfo& device : devices) {
-        const std::optional<ReportLayout> layout = m_sysfs.reportLayout(device.path);
+        const std::optional<ReportLayout> layout = sysfs_.reportLayout(device.path);
         device.inputReportLength = layout ? layout->inputReportLength : FallbackReportLength;
         device.outputReportLength = layout ? layout->outputReportLength : FallbackReportLength;
     }
@@ -91,47 +78,47 @@ QList<HidDeviceInfo> HidrawBackend::enumerate() {
 }
 
 std::unique_ptr<HidHandle> HidrawBackend::open(const QString& path, quint32 instance) {
-    if (!m_sysfs.isHidrawNode(path) || m_sysfs.instance(path) != instance)
+    if (!sysfs_.isHidrawNode(path) || sysfs_.instance(path) != instance)
         return nullptr;
     hid_device* device = nullptr;
     {
-        std::lock_guard lock(hidapiMutex);
+        std::lock_guard lock(HidapiUse::mutex());
         device = hid_open_path(QFile::encodeName(path).constData());
     }
     if (!device)
         return nullptr;
     // Checked again once open: the node may have passed to another device in between.
-    if (m_sysfs.instance(path) != instance) {
-        std::lock_guard lock(hidapiMutex);
+    if (sysfs_.instance(path) != instance) {
+        std::lock_guard lock(HidapiUse::mutex());
         hid_close(device);
         return nullptr;
     }
     // Read again rather than remembered from the last scan: a replugged device may reuse the path.
     // Without a readable descriptor the device is taken for the common kind without report IDs,
     // which matches the 65-byte lengths assumed then.
-    const std::optional<ReportLayout> layout = m_sysfs.reportLayout(path);
+    const std::optional<ReportLayout> layout = sysfs_.reportLayout(path);
     return std::make_unique<HidrawHandle>(device, layout && layout->usesReportIds);
 }
 
 void HidrawBackend::startMonitoring() {
-    if (m_monitoring)
+    if (monitoring_)
         return;
-    m_monitoring = true;
+    monitoring_ = true;
     if (QFile::exists(QString::fromLatin1(UdevControlSocket))) {
         auto* monitor = new UdevMonitor("hidraw", this);
         if (monitor->isValid()) {
-            m_udev = monitor;
-            connect(m_udev, &UdevMonitor::deviceEvent, this, [this] {
-                if (!m_burst.isActive())
-                    m_burst.start();
+            udev_ = monitor;
+            connect(udev_, &UdevMonitor::deviceEvent, this, [this] {
+                if (!burst_.isActive())
+                    burst_.start();
             });
         } else {
             delete monitor;
         }
     }
-    if (!m_lastSeen)
+    if (!lastSeen_)
         remember(scan());
-    m_tick.start();
+    tick_.start();
 }
 
 QList<HidrawBackend::Presence> HidrawBackend::presenceOf(const QList<HidDeviceInfo>& devices) {
@@ -144,30 +131,30 @@ QList<HidrawBackend::Presence> HidrawBackend::presenceOf(const QList<HidDeviceIn
 }
 
 void HidrawBackend::remember(const QList<HidDeviceInfo>& devices) {
-    m_lastSeen = presenceOf(devices);
-    m_waitingForAccess.clear();
+    lastSeen_ = presenceOf(devices);
+    waitingForAccess_.clear();
     for (const HidDeviceInfo& device : devices) {
         if (!device.access)
-            m_waitingForAccess.append(device.path);
+            waitingForAccess_.append(device.path);
     }
 }
 
 void HidrawBackend::onTick() {
-    if (!m_udev) {
+    if (!udev_) {
         // No udev events: compare the device set with the last one seen.
         const QList<HidDeviceInfo> devices = scan();
         const QList<Presence> presence = presenceOf(devices);
-        if (presence != m_lastSeen) {
+        if (presence != lastSeen_) {
             remember(devices);
             emit devicesChanged();
         }
         return;
     }
     // Permissions may be granted a moment after the device appeared, with no further event.
-    const qsizetype waiting = m_waitingForAccess.size();
-    m_waitingForAccess.removeIf(
+    const qsizetype waiting = waitingForAccess_.size();
+    waitingForAccess_.removeIf(
         [](const QString& path) { return checkNodeAccess(path) == NodeAccess::ReadWrite; });
-    if (m_waitingForAccess.size() != waiting)
+    if (waitingForAccess_.size() != waiting)
         emit devicesChanged();
 }
 

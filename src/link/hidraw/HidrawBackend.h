@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/HidBackend.h"
+#include "link/hidraw/HidapiLibrary.h"
 #include "link/hidraw/HidrawSysfs.h"
 
 #include <QStringList>
@@ -39,13 +40,14 @@ private:
     void remember(const QList<HidDeviceInfo>& devices);
     void onTick();
 
-    HidrawSysfs m_sysfs;
-    UdevMonitor* m_udev = nullptr;
-    QTimer m_burst; // merges a burst of udev events into one notification
-    QTimer m_tick;  // polling, and re-checking devices listed without access
-    bool m_monitoring = false;
-    std::optional<QList<Presence>> m_lastSeen;
-    QStringList m_waitingForAccess;
+    HidapiUse hidapi_; // the library stays initialised while the backend lives
+    HidrawSysfs sysfs_;
+    UdevMonitor* udev_ = nullptr;
+    QTimer burst_; // merges a burst of udev events into one notification
+    QTimer tick_;  // polling, and re-checking devices listed without access
+    bool monitoring_ = false;
+    std::optional<QList<Presence>> lastSeen_;
+    QStringList waitingForAccess_;
 };
 
 } // namespace kvt

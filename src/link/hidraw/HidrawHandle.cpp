@@ -5,37 +5,31 @@
 namespace kvt {
 
 HidrawHandle::HidrawHandle(hid_device* device, bool usesReportIds)
-    : m_device(device), m_usesReportIds(usesReportIds) {}
+    : device_(device), usesReportIds_(usesReportIds) {}
 
 HidrawHandle::~HidrawHandle() {
-    hid_close(m_device);
+    std::lock_guard lock(HidapiUse::mutex());
+    hid_close(device_);
 }
 
 int HidrawHandle::read(quint8* buffer, int capacity, int timeoutMs) {
-    if (m_cancelled.load())
+    if (cancelled_.load())
         return 0;
-    const int offset = m_usesReportIds ? 0 : 1;
-    if (capacity <= offset)
-        return -1;
-    const int n =
-        hid_read_timeout(m_device, buffer + offset, static_cast<size_t>(capacity - offset), timeoutMs);
-    if (n < 0)
-        return -1;
-    if (n == 0 || m_cancelled.load())
-        return 0;
-    if (offset > 0)
-        buffer[0] = 0;
-    return n + offset;
+    const int n = readReportIdFirst(buffer, capacity, usesReportIds_, [&](quint8* into, int room) {
+        return hid_read_timeout(device_, into, static_cast<size_t>(room), timeoutMs);
+    });
+    // A report that arrived while the handle was being cancelled is dropped like later ones.
+    return n > 0 && cancelled_.load() ? 0 : n;
 }
 
 bool HidrawHandle::write(const quint8* data, int length) {
     if (length <= 0)
         return false;
-    return hid_write(m_device, data, static_cast<size_t>(length)) == length;
+    return hid_write(device_, data, static_cast<size_t>(length)) == length;
 }
 
 void HidrawHandle::cancel() {
-    m_cancelled.store(true);
+    cancelled_.store(true);
 }
 
 } // namespace kvt

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/HidBackend.h"
+#include "link/hidraw/HidapiLibrary.h"
 
 #include <atomic>
 
@@ -42,9 +43,10 @@ public:
     void cancel() override;
 
 private:
-    hid_device_* m_device;
-    bool m_usesReportIds;
-    std::atomic<bool> m_cancelled{false};
+    HidapiUse hidapi_; // released only after the device is closed
+    hid_device_* device_;
+    bool usesReportIds_;
+    std::atomic<bool> cancelled_{false};
 };
 
 } // namespace kvt

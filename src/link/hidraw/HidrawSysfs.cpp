@@ -46,10 +46,10 @@ NodeAccess checkNodeAccess(const QString& path) {
     return errno == ENOENT || errno == ENOTDIR ? NodeAccess::Missing : NodeAccess::Denied;
 }
 
-HidrawSysfs::HidrawSysfs(QString root) : m_root(std::move(root)) {}
+HidrawSysfs::HidrawSysfs(QString root) : root_(std::move(root)) {}
 
 QString HidrawSysfs::deviceDir(const QString& devicePath) const {
-    return m_root + u'/' + QFileInfo(devicePath).fileName() + QStringLiteral("/device");
+    return root_ + u'/' + QFileInfo(devicePath).fileName() + QStringLiteral("/device");
 }
 
 bool HidrawSysfs::isHidrawNode(const QString& devicePath) const {
@@ -57,7 +57,7 @@ bool HidrawSysfs::isHidrawNode(const QString& devicePath) const {
     if (stat(QFile::encodeName(devicePath).constData(), &node) != 0 || !S_ISCHR(node.st_mode))
         return false;
     // The class entry of the node's name holds the device number a hidraw node has.
-    QFile number(m_root + u'/' + QFileInfo(devicePath).fileName() + QStringLiteral("/dev"));
+    QFile number(root_ + u'/' + QFileInfo(devicePath).fileName() + QStringLiteral("/dev"));
     if (!number.open(QIODevice::ReadOnly))
         return false;
     const QByteArray expected =

@@ -43,7 +43,7 @@ public:
 private:
     QString deviceDir(const QString& devicePath) const;
 
-    QString m_root;
+    QString root_;
 };
 
 } // namespace kvt

@@ -17,7 +17,7 @@ public:
     ~UdevMonitor() override;
 
     // False when the monitor could not be set up; it then never signals.
-    bool isValid() const { return m_notifier != nullptr; }
+    bool isValid() const { return notifier_ != nullptr; }
 
 signals:
     // One or more devices of the subsystem were added, removed or changed.
@@ -26,9 +26,9 @@ signals:
 private:
     void drain();
 
-    udev* m_udev = nullptr;
-    udev_monitor* m_monitor = nullptr;
-    QSocketNotifier* m_notifier = nullptr;
+    udev* udev_ = nullptr;
+    udev_monitor* monitor_ = nullptr;
+    QSocketNotifier* notifier_ = nullptr;
 };
 
 } // namespace kvt

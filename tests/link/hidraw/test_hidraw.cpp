@@ -1,4 +1,5 @@
 #include "HexData.h"
+#include "link/hidraw/HidapiLibrary.h"
 #include "link/hidraw/HidrawBackend.h"
 #include "link/hidraw/HidrawHandle.h"
 #include "link/hidraw/HidrawSysfs.h"
@@ -169,6 +170,18 @@ private slots:
         backend.startMonitoring();
         QCoreApplication::processEvents();
         QCOMPARE(second.enumerate().size(), devices.size());
+    }
+
+    void libraryIsHeldWhileAnythingUsesIt() {
+        QCOMPARE(kvt::HidapiUse::users(), 0);
+        {
+            auto backend = std::make_unique<HidrawBackend>();
+            kvt::HidapiUse handleLike; // what an open handle holds
+            QCOMPARE(kvt::HidapiUse::users(), 2);
+            backend.reset();
+            QCOMPARE(kvt::HidapiUse::users(), 1); // a handle outliving its backend keeps it
+        }
+        QCOMPARE(kvt::HidapiUse::users(), 0);
     }
 };
 

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "config/core/ConfigRecord.h"
+#include "format/core/NumberFormat.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+// The configuration as the Configuration and RS485 pages hold it: slider positions, list
+// positions, option buttons and the texts of the entry fields. Reports from the controller and
+// configuration files are applied to it, and the configuration write is built from it, by the
+// rules below; the pages only copy it to and from their controls.
+namespace kvt::config {
+
+constexpr int NoSelection = -1;
+
+// Members carry the record's field names (and the file's key where the file has its own). List
+// members hold list positions, option groups the position of the selected button.
+struct ConfigSettings {
+    int MaxCurrent = 5;                         // ScrollBar_Current position, percent of full scale
+    int RedCurrent = 5;                         // ScrollBar_RedCurrent position
+    bool RedCurrentON = false;                  // cb_AutoRed
+    int Microstep = InitialStepDivision;        // ComboBox_StepDiv position
+    int MotorResol = InitialMotorResolution;    // ComboBox_MotorResol position
+    QString DefMinVel;                          // Edit_Vmin
+    QString DefMaxVel;                          // Edit_Vmax
+    QString DefAcc;                             // Edit_Amax
+    int EncoderMode = NoSelection;              // 0 "Brak enkodera", 1 incremental, 2 absolute (SSI)
+    QString EncoderResol;                       // Edit_EncResol
+    int SsiWord = 0;                            // 0 "8bit", 1 "10bit", 2 "12bit"
+    int HomingMode = NoSelection;               // 0 simple, 1 precise, 2 intelligent
+    bool OffAfterError = false;                 // cb_MotorAutoOff
+    bool PositionMem = false;                   // cb_AutoSavePos
+    bool HomieAsLimitSw = false;                // cb_HomeAsLimitSwitch
+    bool StartStopMode = false;                 // cb_InStartStopMode
+    int AinMode = 0;                            // cb_AINmode position
+    QString AinMinVal;                          // Edit_AinMin
+    QString AinMaxVal;                          // Edit_AinMax
+    QString RevToLinCoef = QStringLiteral("1"); // Edit_RevToLinearCoef
+    QString Kp;                                 // Edit_KP
+    int Units = 0;                              // ComboBox_Units position
+    int Decp = 3;                               // ComboBox_Decp position
+    int Baudrate = NoSelection;                 // ComboBox_MBusRate position (the rate code)
+    int Address = 0;                            // ComboBox_ModbusAdr position (address minus 1)
+
+    bool operator==(const ConfigSettings&) const = default;
+};
+
+// What the rules need to know about the controls and the connected model.
+struct SettingsLimits {
+    int currentMaximum = 100;  // ScrollBar_Current maximum (80 once a PXA-KVT has connected)
+    int stepDivisionCount = 8; // entries of ComboBox_StepDiv
+    int decimals = 3;          // display precision of unit-bearing values
+    fmt::Separators separators = fmt::Separators::current();
+};
+
+constexpr int CurrentMinimum = 5;
+constexpr int RedCurrentMaximum = 100;
+constexpr int MotorResolutionCount = 6;
+constexpr int AnalogModeCount = 3;
+constexpr int UnitCount = 4;
+constexpr int DecimalsCount = 5;
+constexpr int ModbusRateCount = 5;
+
+// Slider moves: each position is limited to its slider's range, then the standstill current is
+// pulled down to the motor current, so it never stays above it whichever slider moved.
+void setMaxCurrent(ConfigSettings& s, int position, const SettingsLimits& limits);
+void setRedCurrent(ConfigSettings& s, int position);
+
+// The amperes shown beside a current slider: the product is taken as a single-precision float
+// before it is formatted with two significant digits.
+QString currentText(int position, float fullScaleAmperes, fmt::Separators separators);
+
+// Response 99 applied field by field in byte order. Firmware version is not part of the page.
+void applyConfigReport(ConfigSettings& s, const ConfigReport& report, const SettingsLimits& limits);
+// Response 35: 1 incremental, 2 absolute, anything else no encoder.
+void applyEncoderModeReport(ConfigSettings& s, const EncoderModeReport& report);
+// Response 86: the homing button as in the full report, then three option flags.
+void applyHomingOptionsReport(ConfigSettings& s, const HomingOptionsReport& report);
+
+// The entry fields the configuration write reads, in the order it reads them.
+enum class ConfigEntry { DefMinVel, DefMaxVel, DefAcc, EncoderResol, AinMinVal, AinMaxVal, RevToLinCoef, Kp };
+// The text of one entry field.
+QString& entryText(ConfigSettings& s, ConfigEntry entry);
+
+// Limits of the write's numeric entries. Out-of-range values are limited silently, first to the
+// maximum and then to the minimum.
+constexpr double MinVelLow = 0.001, MinVelHigh = 1500;
+constexpr double MaxVelLow = 0.001, MaxVelHigh = 9999;
+constexpr double AccLow = 0.001, AccHigh = 9999;
+constexpr qint32 EncoderResolLow = 10, EncoderResolHigh = 10000;
+constexpr qint32 KpLow = 1, KpHigh = 100;
+
+double limitValue(double value, double low, double high);
+// Compared as unsigned 32-bit numbers, so a negative entry becomes the maximum.
+qint32 limitEncoderResolution(qint32 value);
+qint32 limitKp(qint32 value);
+
+struct WritePreparation {
+    std::optional<ConfigWrite> command; // set when every entry was valid
+    std::optional<ConfigEntry> invalid; // the first entry that is not a number
+    QList<ConfigEntry> checked;         // entries read, in order, the invalid one included
+};
+
+// Builds the configuration write from `s`: reads, limits and rewrites each entry field in order
+// (the accepted text replaces the field's text in `s`) and stops at the first entry that is not a
+// number; fields before it keep their rewritten texts. A value that a single-precision float
+// cannot hold counts as not a number, since it could not be sent.
+WritePreparation prepareConfigWrite(ConfigSettings& s, const SettingsLimits& limits);
+
+} // namespace kvt::config

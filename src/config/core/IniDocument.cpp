@@ -1,0 +1,178 @@
+#include "config/core/IniDocument.h"
+
+#include <QStringDecoder>
+
+namespace kvt::config {
+
+namespace {
+
+const QByteArray CrLf("\r\n");
+
+bool sameName(const QString& a, const QString& b) {
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+IniDocument IniDocument::parse(const QByteArray& bytes) {
+    IniDocument doc;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(bytes);
+    doc.latin1_ = utf8.hasError();
+
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n')
+            ++end;
+        Line line{bytes.mid(start, end - start), {}};
+        if (end < bytes.size()) {
+            const bool crLf = bytes.at(end) == '\r' && end + 1 < bytes.size() && bytes.at(end + 1) == '\n';
+            line.ending = bytes.mid(end, crLf ? 2 : 1);
+        }
+        start = end + line.ending.size();
+        doc.lines_.append(line);
+    }
+    return doc;
+}
+
+QString IniDocument::decode(const QByteArray& bytes) const {
+    return latin1_ ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
+}
+
+QByteArray IniDocument::encode(const QString& text) const {
+    return latin1_ ? text.toLatin1() : text.toUtf8();
+}
+
+std::optional<QString> IniDocument::sectionName(const Line& line) const {
+    const QByteArray t = line.text.trimmed();
+    const qsizetype close = t.indexOf(']');
+    if (!t.startsWith('[') || close < 0)
+        return std::nullopt;
+    return decode(t.mid(1, close - 1));
+}
+
+std::optional<QString> IniDocument::keyName(const Line& line) const {
+    const QByteArray t = line.text.trimmed();
+    if (t.startsWith(';') || t.startsWith('#') || t.startsWith('['))
+        return std::nullopt;
+    const qsizetype eq = t.indexOf('=');
+    if (eq < 0)
+        return std::nullopt;
+    return decode(t.left(eq));
+}
+
+qsizetype IniDocument::findSection(const QString& section) const {
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        const std::optional<QString> name = sectionName(lines_.at(i));
+        if (name && sameName(*name, section))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype IniDocument::sectionEnd(qsizetype header) const {
+    qsizetype i = header + 1;
+    while (i < lines_.size() && !sectionName(lines_.at(i)))
+        ++i;
+    return i;
+}
+
+qsizetype IniDocument::findKey(qsizetype header, const QString& key) const {
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        const std::optional<QString> name = keyName(lines_.at(i));
+        if (name && sameName(*name, key))
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return std::nullopt;
+    const qsizetype at = findKey(header, key);
+    if (at < 0)
+        return std::nullopt;
+    const QByteArray& text = lines_.at(at).text;
+    return decode(text.mid(text.indexOf('=') + 1)).trimmed().left(MaxValueLength);
+}
+
+void IniDocument::insertLine(qsizetype at, const QByteArray& text) {
+    // The line before gets a line ending if it was the last line and had none.
+    if (at > 0 && lines_.at(at - 1).ending.isEmpty())
+        lines_[at - 1].ending = CrLf;
+    lines_.insert(at, Line{text, CrLf});
+}
+
+void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
+    // A value is one line: a line break would start a new entry.
+    QString oneLine = value;
+    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QByteArray entry = encode(key) + '=' + encode(oneLine);
+
+    const qsizetype header = findSection(section);
+    if (header < 0) {
+        if (!lines_.isEmpty())
+            insertLine(lines_.size(), {}); // a blank line between sections
+        insertLine(lines_.size(), '[' + encode(section) + ']');
+        insertLine(lines_.size(), entry);
+        return;
+    }
+    const qsizetype at = findKey(header, key);
+    if (at >= 0) {
+        lines_[at] = Line{entry, CrLf};
+        return;
+    }
+    // A new key goes after the section's last entry, before any blank lines or comments that
+    // separate it from the next section.
+    qsizetype after = header;
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        if (keyName(lines_.at(i)))
+            after = i;
+    }
+    insertLine(after + 1, entry);
+}
+
+QByteArray IniDocument::toBytes() const {
+    QByteArray out;
+    for (const Line& line : lines_)
+        out += line.text + line.ending;
+    return out;
+}
+
+std::optional<qint32> parseIniInteger(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.size() > 2 && (t.startsWith(QLatin1String("0x")) || t.startsWith(QLatin1String("0X")))) {
+        bool ok = false;
+        const QStringView digits = QStringView(t).mid(2);
+        // QString's own parser would take a sign or blanks after the prefix.
+        for (const QChar c : digits) {
+            if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+                  (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'))))
+                return std::nullopt;
+        }
+        const quint32 value = digits.toUInt(&ok, 16);
+        if (!ok)
+            return std::nullopt;
+        return qint32(value);
+    }
+    qsizetype pos = 0;
+    if (pos < t.size() && (t.at(pos) == QLatin1Char('-') || t.at(pos) == QLatin1Char('+')))
+        ++pos;
+    if (pos == t.size())
+        return std::nullopt;
+    for (qsizetype i = pos; i < t.size(); ++i) {
+        if (t.at(i) < QLatin1Char('0') || t.at(i) > QLatin1Char('9'))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const int value = t.toInt(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return qint32(value);
+}
+
+} // namespace kvt::config

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace kvt {
+
+struct AppContext;
+struct Response;
+
+// The Modbus link settings of the RS485 page ("Parametry transmisji MODBUS"): the controller's
+// slave address and baud rate, written with command 222 and read back from the configuration
+// record.
+class ModbusLinkGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    ModbusLinkGroup(AppContext& context, QWidget* parent = nullptr);
+
+    QLabel* Label7;
+    QComboBox* ComboBox_MBusRate; // the rate code; no selection until a report or a file sets one
+    QLabel* Label8;
+    QComboBox* ComboBox_ModbusAdr; // address minus 1
+    QLabel* Label27;
+    QPushButton* btn_SaveParamModbus; // "Zapisz"
+    QPushButton* btn_ReadSettings;    // "Odczytaj"
+
+private:
+    void saveLinkSettings();
+    void readSettings();
+    void showRateHelp();
+    void applyConfigReport(const Response& response);
+
+    AppContext& context_;
+};
+
+} // namespace kvt

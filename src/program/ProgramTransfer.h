@@ -1,0 +1,63 @@
+#pragma once
+
+#include "program/core/ProgramStore.h"
+#include "program/core/ProgramTransfer.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+
+namespace kvt {
+
+struct AppContext;
+class ProgressWindow;
+struct Response;
+
+// The program store of the application and its two exchanges with the controller, shown in the
+// progress window. The controller drives both: it asks for each command of a send (response
+// 230), and answers each request of a read-back (responses 103 and 104). Requests are answered
+// whenever they come, whether or not the progress window is still open.
+//
+// Other pages reach it by its object name "ProgramTransfer" in the main window; a page that
+// builds a program itself fills store().commands and calls start(length).
+class ProgramTransfer : public QObject {
+    Q_OBJECT
+public:
+    ProgramTransfer(AppContext& context, QObject* parent);
+
+    program::ProgramStore& store() { return store_; }
+    const program::ProgramStore& store() const { return store_; }
+
+    // Sends the first `length` commands of the store (at most 300): command 229, then the
+    // progress window, modal over the main window, until the controller has asked for them all.
+    void start(quint32 length);
+    // Starts a read-back of the controller's program (command 103).
+    void readBack();
+
+    // The transfer of the main window `mainWindow`, if it has one.
+    static ProgramTransfer* find(QWidget* mainWindow);
+
+signals:
+    // A send is complete: the controller asked past the last command.
+    void sent();
+    // A read-back reported its length: the listing is about to be rebuilt.
+    void readBackStarted();
+    // One record of a read-back arrived.
+    void readBackStep(const kvt::program::ReadBackStep& step);
+    // The read-back is complete: the store holds the controller's program.
+    void readBackComplete();
+
+private:
+    void answerRequest(const Response& response);
+    void takeLength(const Response& response);
+    void takeRecord(const Response& response);
+    ProgressWindow* progressWindow();
+
+    AppContext& context_;
+    program::ProgramStore store_;
+    program::ReadBack readBack_;
+    QPointer<ProgressWindow> window_;
+};
+
+} // namespace kvt

@@ -1,0 +1,86 @@
+#include "program/core/ProgramFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace kvt::program {
+
+int takeProgram(const QByteArray& file, int address, ProgramStore& store) {
+    int n = 0;
+    for (qsizetype at = 0; at + FileRecordSize <= file.size() && n < ProgramCapacity; at += FileRecordSize) {
+        if (quint8(file[at]) != address)
+            continue;
+        CommandRecord& record = store.commands[n++];
+        std::copy_n(file.constData() + at + 1, record.size(), record.begin());
+    }
+    store.length = quint32(n);
+    return n;
+}
+
+ProgramFileLoad loadProgramFile(const QString& path, int address, ProgramStore& store) {
+    ProgramFileLoad load;
+    if (path.isEmpty())
+        return load;
+    const QFileInfo info(path);
+    if (info.exists() && info.isFile() && info.size() > MaxProgramFileSize) {
+        load.result = LoadResult::TooLarge;
+        return load;
+    }
+    load.result = LoadResult::NoProgram;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return load;
+    // One byte more than allowed tells a file that grew since its size was taken.
+    const QByteArray bytes = file.read(MaxProgramFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return load;
+    if (bytes.size() > MaxProgramFileSize) {
+        load.result = LoadResult::TooLarge;
+        return load;
+    }
+    load.read = true;
+    load.fileName = info.fileName();
+    load.result = takeProgram(bytes, address, store) > 0 ? LoadResult::Loaded : LoadResult::NoProgram;
+    return load;
+}
+
+QByteArray encodeProgramFile(const ProgramStore& store) {
+    QList<AddressedCommand> commands;
+    const quint32 count = std::min<quint32>(store.length, ProgramCapacity);
+    for (quint32 i = 0; i < count; ++i)
+        commands.append({0, store.commands[i]});
+    return encodeProgramFile(commands);
+}
+
+QByteArray encodeProgramFile(const QList<AddressedCommand>& commands) {
+    QByteArray bytes;
+    bytes.reserve(commands.size() * FileRecordSize);
+    for (const AddressedCommand& c : commands) {
+        bytes.append(char(c.address));
+        bytes.append(reinterpret_cast<const char*>(c.record.data()), qsizetype(c.record.size()));
+    }
+    return bytes;
+}
+
+QString withProgramExtension(const QString& path) {
+    const QString extension = QStringLiteral(".txp");
+    return QFileInfo(path).fileName().endsWith(extension, Qt::CaseSensitive) ? path : path + extension;
+}
+
+std::optional<QString> writeProgramFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+} // namespace kvt::program
