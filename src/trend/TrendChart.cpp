@@ -27,7 +27,7 @@ double tickInterval(double span, int count) {
     const double raw = std::max(span / count, 1e-9);
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     for (double m : {1.0, 2.0, 5.0})
-        if (m * magnitude >= raw)
+        if (m * magnitude >= raw * (1 - 1e-9)) // 10 s as the difference of two times is not quite 10
             return m * magnitude;
     return 10 * magnitude;
 }

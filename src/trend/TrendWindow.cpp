@@ -106,8 +106,6 @@ void TrendWindow::buildControls() {
                                                       Label_TrendSpan, ComboBox_TrendSpan})
         bar->addWidget(w);
     bar->addStretch(1);
-    bar->addWidget(btn_TrendPng);
-    bar->addWidget(btn_TrendCsv);
 
     auto* middle = new QHBoxLayout;
     column->addLayout(middle, 1);
@@ -124,6 +122,8 @@ void TrendWindow::buildControls() {
         cb_TrendChannel[size_t(c)] = box;
     }
     channels->addStretch(1);
+    channels->addWidget(btn_TrendPng);
+    channels->addWidget(btn_TrendCsv);
 
     Label_TrendCursor = new QLabel(this);
     Label_TrendCursor->setObjectName(QStringLiteral("Label_TrendCursor"));

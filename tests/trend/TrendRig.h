@@ -10,7 +10,9 @@
 #include "sim/SimController.h"
 #include "trend/TrendWindow.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 

@@ -2,11 +2,15 @@
 #include "CsvParse.h"
 #include "TrendRig.h"
 #include "control/core/LiveStatus.h"
+#include "format/core/NumberFormat.h"
 #include "trend/TrendChart.h"
+#include "trend/core/Decimation.h"
 
 #include <QDir>
+#include <QImage>
 #include <QLineSeries>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QValueAxis>
@@ -96,6 +100,9 @@ std::optional<QStringList> positionsReadByPython(const QString& path) {
 class TestTrendWindow : public QObject {
     Q_OBJECT
 private slots:
+    // Every test starts from the window's defaults.
+    void init() { QSettings(QStringLiteral("kvt-revizareduva"), QStringLiteral("trend")).clear(); }
+
     // The move a technician makes first: the trend shows the speed trapezoid, the position ramp,
     // the motor state's steps and a mark for every command.
     void followsADriveThereAndBack() {
@@ -154,8 +161,10 @@ private slots:
         // The lines drawn keep the extremes, however the samples were reduced to columns.
         auto extremes = [&](Channel c) {
             const QList<QPointF>& p = trend->chart()->points(c);
-            auto [low, high] = std::minmax_element(p.begin(), p.end(),
-                                                   [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+            if (p.isEmpty())
+                return std::pair<double, double>{};
+            auto [low, high] = std::minmax_element(
+                p.begin(), p.end(), [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
             return std::pair<double, double>{low->y(), high->y()};
         };
         QCOMPARE(extremes(Channel::Position), (std::pair<double, double>{0, 10}));
@@ -163,6 +172,10 @@ private slots:
         QVERIFY(trend->chart()->positionAxis()->max() >= 10 && trend->chart()->positionAxis()->min() <= 0);
         QVERIFY(trend->chart()->speedAxis()->max() >= 10 && trend->chart()->speedAxis()->min() <= -10);
         QCOMPARE(trend->chart()->positionAxis()->titleText(), QStringLiteral("Pozycja [obr.]"));
+        // Time ticks at round seconds: every second over a span of 10 s.
+        choose(trend->ComboBox_TrendSpan, 0);
+        QCOMPARE(trend->chart()->timeAxis()->tickInterval(), 1.0);
+        QCOMPARE(trend->chart()->timeAxis()->max() - trend->chart()->timeAxis()->min(), 10.0);
     }
 
     // A recording of the same run is a table csv readers take, whose position column holds what
@@ -373,29 +386,160 @@ private slots:
         QCOMPARE(sampleRows(*rows).size(), 4);
     }
 
-    // The picture of the window in the documentation: the same run in real time, at 100 ms, with
-    // the cursor in the middle of the way back. Runs when KVT_TREND_SCREENSHOT names the file.
-    void screenshot() {
-        const QString file = qEnvironmentVariable("KVT_TREND_SCREENSHOT");
-        if (file.isEmpty() || QLocale().decimalPoint() != QLatin1Char('.'))
-            QSKIP("KVT_TREND_SCREENSHOT names no file (taken in the English locale only)");
+    // The view: zooming with the mouse and back, the cursor reading every line shown, pausing,
+    // and axis titles that follow the unit selection and the language.
+    void viewAndReadings() {
         rig::AppRig rig;
         rig.plugController("KVT318");
         rig.settle(250);
-        QVERIFY(rig.setLanguage(1));
         TrendWindow* trend = openTrends(rig);
         QVERIFY(trend);
-        trend->resize(1000, 620);
-        choose(trend->ComboBox_TrendPeriod, 1);
-        choose(trend->ComboBox_TrendSpan, 0);
-        rig.settle(500);
-        driveThereAndBack(rig, [&](int ms) { rig.settle(ms); });
-        rig.settle(300);
+        driveThereAndBack(rig, [&](int ms) { runPolled(rig, ms); });
+        choose(trend->ComboBox_TrendSpan, 3);
+        TrendChart* chart = trend->chart();
+        const TimeRange whole = chart->shownRange();
+        QVERIFY(!trend->btn_TrendBack->isEnabled());
+
+        const QRectF area = chart->chart()->plotArea();
+        auto at = [&](double share) {
+            return chart->mapFromScene(
+                chart->chart()->mapToScene(QPointF(area.left() + area.width() * share, area.center().y())));
+        };
+        QWidget* plot = chart->viewport();
+        QTest::mousePress(plot, Qt::LeftButton, {}, at(0.4));
+        QTest::mouseMove(plot, at(0.5));
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, at(0.6));
+        const TimeRange zoomed = chart->shownRange();
+        const qint64 span = whole.toNs - whole.fromNs;
+        const qint64 pixel = span / qint64(area.width()) + 1;
+        QVERIFY(qAbs(zoomed.fromNs - (whole.fromNs + span * 4 / 10)) <= pixel);
+        QVERIFY(qAbs(zoomed.toNs - (whole.fromNs + span * 6 / 10)) <= pixel);
+        QVERIFY(trend->btn_TrendBack->isEnabled());
+        // A zoomed view stays where it is while samples keep arriving.
+        runPolled(rig, 200);
         trend->refresh();
+        QCOMPARE(chart->shownRange(), zoomed);
+
+        // The cursor reads every line shown at the sample that had arrived by then.
+        QTest::mouseMove(plot, at(0.5));
+        QVERIFY(chart->cursorTime());
+        const SampleBuffer& samples = trend->run().samples();
+        const control::LiveStatus& s = samples.at(samples.upperBound(*chart->cursorTime()) - 1).status;
+        const QString reading = trend->Label_TrendCursor->text();
+        QVERIFY2(reading.startsWith(QStringLiteral("Kursor ")), qPrintable(reading));
+        const fmt::Separators separators = fmt::Separators::current();
+        for (const QString& part :
+             {QStringLiteral("Pozycja aktualna: ") + control::positionText(s.position, 3, separators),
+              QStringLiteral("Prędkość aktualna: ") + control::positionText(s.speed, 3, separators),
+              QStringLiteral("Pozycja docelowa: ") + control::positionText(s.destination, 3, separators),
+              QStringLiteral("Stan napędu: %1 (").arg(s.motorState)})
+            QVERIFY2(reading.contains(part), qPrintable(reading + QStringLiteral(" lacks ") + part));
+        QVERIFY(!reading.contains(QStringLiteral("Temperatura")));
+
+        // Back (the right button) to the whole run, which has grown meanwhile.
+        const qint64 second = 1'000'000'000;
+        trend->run().addStatus(s, whole.toNs + 5 * second);
+        QTest::mouseClick(plot, Qt::RightButton, {}, at(0.5));
+        QVERIFY(chart->shownRange().toNs > whole.toNs);
+        QCOMPARE(chart->shownRange().fromNs, whole.fromNs);
+        QVERIFY(!trend->btn_TrendBack->isEnabled());
+
+        // Paused, the view stays; resumed, it follows again.
+        trend->btn_TrendPause->click();
+        QCOMPARE(trend->btn_TrendPause->text(), QStringLiteral("Wznów"));
+        const TimeRange paused = chart->shownRange();
+        trend->run().addStatus(s, paused.toNs + 5 * second);
+        trend->refresh();
+        QCOMPARE(chart->shownRange(), paused);
+        trend->btn_TrendPause->click();
+        QVERIFY(chart->shownRange().toNs > paused.toNs);
+
+        // A line switched off is neither drawn nor read.
+        trend->cb_TrendChannel[channelIndex(Channel::Speed)]->click();
+        QVERIFY(chart->points(Channel::Speed).isEmpty());
+        QVERIFY(!trend->Label_TrendCursor->text().contains(QStringLiteral("Prędkość aktualna")));
+
+        // The unit chosen on the Configuration page names the scales and is marked.
+        QVERIFY(rig.showPage(1));
+        QVERIFY(rig.choose("ComboBox_Units", 1));
+        QCOMPARE(chart->positionAxis()->titleText(), QStringLiteral("Pozycja [mm]"));
+        QCOMPARE(chart->speedAxis()->titleText(), QStringLiteral("Prędkość [mm/s]"));
+        const EventList& events = trend->run().events();
+        QCOMPARE(eventText(events.at(events.size() - 1)), QStringLiteral("unit mm"));
+
+        QVERIFY(rig.setLanguage(1));
+        QCOMPARE(trend->windowTitle(), QStringLiteral("Trends"));
+        QCOMPARE(trend->btn_TrendRecord->text(), QStringLiteral("Record to file..."));
+        QCOMPARE(chart->positionAxis()->titleText(), QStringLiteral("Position [mm]"));
+        QCOMPARE(trend->ComboBox_TrendSpan->itemText(3), QStringLiteral("whole run"));
+        QVERIFY(chart->markTexts().contains(QStringLiteral("drive on")));
+    }
+
+    // The view saved as a picture and as a table of what it shows; a cancelled dialog writes
+    // nothing.
+    void savesTheView() {
+        rig::AppRig rig;
+        rig.plugController("KVT318");
+        rig.settle(250);
+        TrendWindow* trend = openTrends(rig);
+        QVERIFY(trend);
+        driveThereAndBack(rig, [&](int ms) { runPolled(rig, ms); });
+        choose(trend->ComboBox_TrendSpan, 3);
+        QTemporaryDir dir;
+        const QString picture = dir.filePath(QStringLiteral("view.png"));
+        rig.answerFile(picture);
+        trend->btn_TrendPng->click();
+        rig.settle();
+        const QImage image(picture);
+        QCOMPARE(image.size(), trend->chart()->size());
+
+        const QString table = dir.filePath(QStringLiteral("view.csv"));
+        rig.answerFile(table);
+        trend->btn_TrendCsv->click();
+        rig.settle();
+        const std::optional<QList<QStringList>> rows = readCsv(table);
+        QVERIFY(rows);
         const TimeRange shown = trend->chart()->shownRange();
-        trend->chart()->setCursorTime(shown.toNs - (shown.toNs - shown.fromNs) * 3 / 10);
-        trend->refresh();
-        QVERIFY(trend->grab().save(file, "PNG"));
+        const SampleBuffer& samples = trend->run().samples();
+        QCOMPARE(sampleRows(*rows).size(), samples.upperBound(shown.toNs) - samples.lowerBound(shown.fromNs));
+        QCOMPARE(eventTexts(*rows).size(), 5);
+        // Its seconds are those of the time axis.
+        QCOMPARE(sampleRows(*rows).front().at(1).toDouble(),
+                 std::round(secondsOf(samples.at(samples.lowerBound(shown.fromNs)).timeNs) * 1000) / 1000);
+
+        rig.clearDialogs();
+        rig.answerFile(QString());
+        trend->btn_TrendCsv->click();
+        rig.settle();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+        QVERIFY2(boxes(rig).isEmpty(), qPrintable(boxes(rig).value(0).text));
+    }
+
+    // The window keeps its size and the user's choices from one run of the program to the next.
+    void remembersChoices() {
+        {
+            rig::AppRig rig;
+            TrendWindow* trend = openTrends(rig);
+            QVERIFY(trend);
+            trend->resize(877, 655);
+            choose(trend->ComboBox_TrendSpan, 2);
+            choose(trend->ComboBox_TrendPeriod, 1);
+            trend->cb_TrendChannel[channelIndex(Channel::Speed)]->click();
+            trend->cb_TrendChannel[channelIndex(Channel::Home1)]->click();
+            trend->close();
+            rig.settle();
+        }
+        rig::AppRig rig;
+        TrendWindow* trend = openTrends(rig);
+        QVERIFY(trend);
+        QCOMPARE(trend->size(), QSize(877, 655));
+        QCOMPARE(trend->ComboBox_TrendSpan->currentIndex(), 2);
+        QCOMPARE(trend->view().span(), Viewport::Span::TenMinutes);
+        QCOMPARE(trend->periodMs(), 100);
+        QVERIFY(!trend->chart()->isChannelVisible(Channel::Speed));
+        QVERIFY(trend->chart()->isChannelVisible(Channel::Home1));
+        QVERIFY(trend->cb_TrendChannel[channelIndex(Channel::Home1)]->isChecked());
+        QVERIFY(trend->chart()->isChannelVisible(Channel::Position));
     }
 };
 
