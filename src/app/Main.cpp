@@ -131,8 +131,9 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
                                                           {1500, control::encodeFloatCommand(op::GoTo, 10)},
                                                           {3700, control::encodeFloatCommand(op::GoTo, 0)},
                                                           {5900, control::encodeCode(op::Stop)}};
-                for (const auto& [at, command] : run)
-                    QTimer::singleShot(at, window, [link, command] { link->send(command); });
+                for (const auto& step : run)
+                    QTimer::singleShot(step.first, window,
+                                       [link, command = step.second] { link->send(command); });
             }
         }
         if (shown == program->progressWindow && !options.simulate.isEmpty()) {

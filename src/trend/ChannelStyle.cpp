@@ -5,7 +5,7 @@
 namespace kvt::trend {
 
 const ChannelStyle& styleOf(Channel channel) {
-    static const std::array<ChannelStyle, ChannelCount> styles{{
+    static const std::array<ChannelStyle, ChannelCount> Styles{{
         {"TREND_CH_POSITION", nullptr, QColor(0x1F, 0x5F, 0xB4), Scale::Position, false, true},
         {"TREND_CH_SPEED", nullptr, QColor(0xE8, 0x6A, 0x0A), Scale::Speed, false, true},
         {"TREND_CH_DESTINATION", nullptr, QColor(0x2C, 0xA0, 0x2C), Scale::Position, false, true},
@@ -23,7 +23,7 @@ const ChannelStyle& styleOf(Channel channel) {
         {nullptr, "Out1", QColor(0xC7, 0x15, 0x85), Scale::Logic, true, false},
         {nullptr, "Out2", QColor(0x8B, 0x45, 0x13), Scale::Logic, true, false},
     }};
-    return styles[size_t(channelIndex(channel))];
+    return Styles[size_t(channelIndex(channel))];
 }
 
 } // namespace kvt::trend

@@ -27,10 +27,10 @@ QDateTime TimeBase::wallTime(qint64 timeNs) const {
 }
 
 QString field(const QString& text) {
-    static const QString special = QStringLiteral(",\"\r\n");
+    static const QString Special = QStringLiteral(",\"\r\n");
     bool quote = false;
     for (QChar c : text)
-        quote = quote || special.contains(c);
+        quote = quote || Special.contains(c);
     if (!quote)
         return text;
     QString quoted = text;

@@ -26,10 +26,10 @@ double channelValue(const control::LiveStatus& s, Channel channel) {
 }
 
 QString channelId(Channel channel) {
-    static const std::array<const char*, ChannelCount> ids{
+    static const std::array<const char*, ChannelCount> Ids{
         "position", "speed",    "destination", "state", "temperature", "supply", "analog_input", "encoder",
         "run",      "stop_in3", "in1",         "in2",   "home1",       "home2",  "out1",         "out2"};
-    return QString::fromLatin1(ids[channelIndex(channel)]);
+    return QString::fromLatin1(Ids[channelIndex(channel)]);
 }
 
 } // namespace kvt::trend
