@@ -8,6 +8,7 @@
 #include "assist/Version.h"
 #include "link/HidBackend.h"
 #include "sim/SimBackend.h"
+#include "sim/SimStateFile.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -67,9 +68,24 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
     QApplication::setApplicationVersion(QLatin1String(ProgramVersion));
 
     std::unique_ptr<HidBackend> backend;
+    sim::SimBackend* simulated = nullptr;
+    QList<int> simulatedIds;
+    std::unique_ptr<sim::SimStateFile> simState;
     if (!options.simulate.isEmpty()) {
         auto sim = std::make_unique<sim::SimBackend>();
-        sim->plugController(options.simulate);
+        simulatedIds.append(sim->plugController(options.simulate));
+        if (!options.simState.isEmpty()) {
+            simState = std::make_unique<sim::SimStateFile>(options.simState);
+            std::optional<QString> error = simState->lock(10000);
+            if (!error)
+                error = simState->load();
+            if (error) {
+                std::fprintf(stderr, "kvt-revizareduva: %s\n", qPrintable(*error));
+                return 1;
+            }
+            simState->restoreInto(*sim, simulatedIds);
+        }
+        simulated = sim.get();
         backend = std::move(sim);
     } else {
         backend = hardware();
@@ -101,6 +117,11 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
     }
     const int result = QApplication::exec();
     program.reset();
+    if (simState) {
+        simState->storeFrom(*simulated, simulatedIds);
+        if (const std::optional<QString> error = simState->save())
+            std::fprintf(stderr, "kvt-revizareduva: %s\n", qPrintable(*error));
+    }
     return result;
 }
 

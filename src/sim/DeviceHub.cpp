@@ -23,8 +23,10 @@ int DeviceHub::plug(HidDeviceInfo info, std::unique_ptr<SimController> controlle
     Device& device = devices_[id];
     device.info = std::move(info);
     device.controller = std::move(controller);
-    if (device.controller)
+    if (device.controller) {
         device.controller->setLock(&mutex_);
+        device.info.serial = QStringLiteral("SIM%1").arg(id);
+    }
     appear(id, device);
     return id;
 }
@@ -198,6 +200,8 @@ bool DeviceHub::write(int id, quint32 instance, const quint8* data, int length) 
     // The controller handles the command (the bytes after the report ID) before write() returns.
     if (device->controller)
         deliver(id, *device, device->controller->handle(report.mid(1)));
+    if (device->faults.vanishAfterCommands > 0 && --device->faults.vanishAfterCommands == 0)
+        vanish(id, *device); // the open handles fail; the next scan no longer lists it
     return true;
 }
 
