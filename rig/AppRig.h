@@ -37,8 +37,8 @@ public:
     AppRig(const AppRig&) = delete;
     AppRig& operator=(const AppRig&) = delete;
 
-    // Finding controls: a plain name is looked up in MainWindow, AboutWindow, EncoderTestWindow,
-    // ProgressWindow in that order; "TForm3.btn_EncoderTest" names the control of one window.
+    // Finding controls: a plain name is looked up in TForm1, TForm2, TForm3, TFormProgress in
+    // that order; "TForm3.btn_EncoderTest" names the control of one window.
     QWidget* widget(const QString& name);
     QObject* object(const QString& name);
 

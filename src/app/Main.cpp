@@ -3,14 +3,20 @@
 #include "app/MainWindow.h"
 #include "app/Options.h"
 #include "app/Program.h"
+#include "assist/AboutWindow.h"
 #include "assist/QtDialogService.h"
 #include "assist/StatusBar.h"
 #include "assist/Version.h"
+#include "encoder/EncoderTestWindow.h"
 #include "link/HidBackend.h"
+#include "program/ProgramTransfer.h"
+#include "program/ProgressWindow.h"
 #include "sim/SimBackend.h"
+#include "sim/SimController.h"
 #include "sim/SimStateFile.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTabWidget>
@@ -73,7 +79,13 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
     std::unique_ptr<sim::SimStateFile> simState;
     if (!options.simulate.isEmpty()) {
         auto sim = std::make_unique<sim::SimBackend>();
-        simulatedIds.append(sim->plugController(options.simulate));
+        const int id = sim->plugController(options.simulate);
+        sim::SimController* controller = sim->controller(id);
+        // End switches on the axis and 2 V on the analog input, so that the back-and-forth
+        // function of the Functions page runs visibly.
+        controller->setEndSensors({true, -2.0, 2.0});
+        controller->setAnalogMv(2000);
+        simulatedIds.append(id);
         if (!options.simState.isEmpty()) {
             simState = std::make_unique<sim::SimStateFile>(options.simState);
             std::optional<QString> error = simState->lock(10000);
@@ -106,10 +118,33 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
 
     if (!options.screenshot.isEmpty()) {
         window->pages()->setCurrentIndex(options.screenshotPage);
+        if (options.screenshotLanguage != 1) {
+            if (auto* languages = window->findChild<QComboBox*>(QStringLiteral("siLangCombo1"))) {
+                languages->setCurrentIndex(options.screenshotLanguage - 1);
+                emit languages->activated(options.screenshotLanguage - 1);
+            }
+        }
+        QWidget* shown = window;
+        if (options.screenshotWindow == QLatin1String("TForm2"))
+            shown = program->aboutWindow;
+        else if (options.screenshotWindow == QLatin1String("TForm3"))
+            shown = program->encoderTestWindow;
+        else if (options.screenshotWindow == QLatin1String("TFormProgress"))
+            shown = program->progressWindow;
+        if (shown == program->progressWindow && !options.simulate.isEmpty()) {
+            // The loaded program is sent to the simulated controller once it is connected, so
+            // the window shows a finished send.
+            QTimer::singleShot(600, window, [window] {
+                if (ProgramTransfer* transfer = ProgramTransfer::find(window))
+                    transfer->start(transfer->store().length);
+            });
+        } else if (shown != window) {
+            shown->show();
+        }
         // Start-up finishes, a simulated controller connects and a few polls pass.
         const int settleMs = options.simulate.isEmpty() ? 300 : 1200;
-        QTimer::singleShot(settleMs, window, [&] {
-            const bool saved = window->grab().save(options.screenshot, "PNG");
+        QTimer::singleShot(settleMs, window, [&options, shown] {
+            const bool saved = shown->grab().save(options.screenshot, "PNG");
             if (!saved)
                 std::fprintf(stderr, "kvt-revizareduva: cannot write %s\n", qPrintable(options.screenshot));
             QCoreApplication::exit(saved ? 0 : 1);

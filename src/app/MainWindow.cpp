@@ -5,6 +5,7 @@
 #include "assist/AboutWindow.h"
 #include "assist/Colors.h"
 #include "assist/FileDialogInfo.h"
+#include "assist/HelpPanel.h"
 #include "assist/StatusBar.h"
 #include "config/ConfigPage.h"
 #include "control/ControlPage.h"
@@ -93,6 +94,9 @@ MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs)
     setBackground(MemoHelp, colors::HelpPanel);
     column->addWidget(MemoHelp, 0, Qt::AlignLeft);
     setCentralWidget(central);
+    // The help entries of the pages' controls, shown as the pointer moves over them.
+    helpPanel_ = new HelpPanel(MemoHelp, this, texts_);
+    helpPanel_->connectClickEntries();
     buildMenu();
 
     programOpenDialog_ = new FileDialogInfo(QStringLiteral("OpenDialog2"),

@@ -30,6 +30,7 @@ class DialogService;
 class EncoderTestWindow;
 class FileDialogInfo;
 class FunctionsPage;
+class HelpPanel;
 class HidBackend;
 class HidDeviceManager;
 class Page;
@@ -99,6 +100,7 @@ private:
     ProgramPage* programPage_ = nullptr;
     FunctionsPage* functionsPage_ = nullptr;
     StatusBar* statusBar_ = nullptr;
+    HelpPanel* helpPanel_ = nullptr;
     QAction* loadConfigAction_ = nullptr;
     QAction* saveConfigAction_ = nullptr;
     QAction* aboutAction_ = nullptr;

@@ -28,8 +28,13 @@ Options parseOptions(int argc, char** argv) {
     const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption screenshotPage(QStringLiteral("screenshot-page"), QString(),
                                             QStringLiteral("N"));
+    const QCommandLineOption screenshotWindow(QStringLiteral("screenshot-window"), QString(),
+                                              QStringLiteral("WINDOW"));
+    const QCommandLineOption screenshotLanguage(QStringLiteral("screenshot-language"), QString(),
+                                                QStringLiteral("LANGUAGE"));
     const QCommandLineOption simState(QStringLiteral("sim-state"), QString(), QStringLiteral("FILE"));
-    parser.addOptions({help, version, simulate, simState, screenshot, screenshotPage});
+    parser.addOptions({help, version, simulate, simState, screenshot, screenshotPage, screenshotWindow,
+                       screenshotLanguage});
 
     Options options;
     if (!parser.parse(args)) {
@@ -68,6 +73,18 @@ Options parseOptions(int argc, char** argv) {
         if (!ok || options.screenshotPage < 0 || options.screenshotPage > 4)
             options.error = QStringLiteral("--screenshot-page takes a page number from 0 to 4");
     }
+    if (parser.isSet(screenshotWindow)) {
+        options.screenshotWindow = parser.value(screenshotWindow);
+        if (!QStringList{QStringLiteral("TForm2"), QStringLiteral("TForm3"), QStringLiteral("TFormProgress")}
+                 .contains(options.screenshotWindow))
+            options.error = QStringLiteral("--screenshot-window takes TForm2, TForm3 or TFormProgress");
+    }
+    if (parser.isSet(screenshotLanguage)) {
+        const QString language = parser.value(screenshotLanguage);
+        options.screenshotLanguage = language == QLatin1String("en") ? 2 : 1;
+        if (language != QLatin1String("en") && language != QLatin1String("pl"))
+            options.error = QStringLiteral("--screenshot-language takes pl or en");
+    }
     return options;
 }
 
@@ -85,6 +102,10 @@ QString optionsHelp() {
                           "                           connects and a few polls pass first)\n"
                           "  --screenshot-page N      page shown in the screenshot: 0 Control (default),\n"
                           "                           1 Configuration, 2 RS485, 3 Program, 4 Functions\n"
+                          "  --screenshot-window W    render a secondary window instead of the main window:\n"
+                          "                           TForm2 About, TForm3 encoder test, TFormProgress\n"
+                          "                           program transfer progress\n"
+                          "  --screenshot-language L  language of the screenshot: pl (default) or en\n"
                           "  --version                print the program version and exit\n"
                           "  -h, --help               print this help and exit\n");
 }

@@ -3,17 +3,17 @@
 #include "cli/DeviceChoice.h"
 #include "cli/Options.h"
 #include "config/core/ConfigRecord.h"
+#include "encoder/core/EncoderVerdict.h"
 #include "link/HidDevice.h"
 #include "link/OpCode.h"
 
+#include <array>
 #include <cstdlib>
 
 namespace kvt::cli {
 
 namespace {
 
-constexpr qint32 AbsoluteTolerance = 2;
-constexpr qint32 IncrementalTolerance = 5;
 // The revolution takes its time; the wait for the result allows for it on top of the time-out.
 constexpr int RevolutionAllowanceMs = 10000;
 
@@ -23,24 +23,30 @@ EncoderJudgement judgeEncoderTest(qint32 count, quint8 wiring, int encoderMode, 
     EncoderJudgement j;
     j.count = count;
     switch (wiring) {
-    case 1:
+    case encoder::ChannelsSwapped:
         j.verdict = EncoderJudgement::Verdict::ChannelsSwapped;
         return j;
-    case 2:
+    case encoder::NoSignal:
         j.verdict = EncoderJudgement::Verdict::NoSignal;
         return j;
-    case 0:
+    case encoder::WiringCorrect:
         break;
     default:
         return j;
     }
+    // The encoder as the configuration record describes it, judged by the encoder test window's
+    // rules.
+    encoder::EncoderSettings settings;
     if (encoderMode == 2) {
-        j.expected = config::SsiResolutions[std::size_t(config::ssiIndexForResolution(resolution))];
-        j.tolerance = AbsoluteTolerance;
+        settings.kind = encoder::EncoderSettings::Kind::Absolute;
+        settings.ssiBits = std::array{8, 10, 12}[std::size_t(config::ssiIndexForResolution(resolution))];
     } else {
-        j.expected = resolution;
-        j.tolerance = IncrementalTolerance;
+        settings.kind = encoder::EncoderSettings::Kind::Incremental;
+        settings.resolution = resolution;
     }
+    const encoder::Expectation expected = *encoder::expectedCount(settings);
+    j.expected = expected.count;
+    j.tolerance = expected.tolerance;
     // In 64 bits, so that counts near the ends of the range cannot overflow.
     const bool within = std::llabs(qint64(count) - qint64(j.expected)) <= qint64(j.tolerance);
     j.verdict = within ? EncoderJudgement::Verdict::Correct : EncoderJudgement::Verdict::ResolutionDoubtful;
@@ -74,9 +80,9 @@ void EncoderTestCommand::start(ControllerLink* link, std::optional<Model>) {
                                                               : ControllerLink::Take::Ignore;
                 },
                 [this, link, config](const Response& result) {
-                    const ByteReader b = result.bytes();
-                    const EncoderJudgement j =
-                        judgeEncoderTest(b.i32le(1), b.u8(5), config.EncoderMode, config.EncoderResol);
+                    const encoder::EncoderResult outcome = encoder::decodeEncoderResult(result.data);
+                    const EncoderJudgement j = judgeEncoderTest(outcome.count, outcome.verdict,
+                                                                config.EncoderMode, config.EncoderResol);
                     QString text;
                     QString verdict;
                     switch (j.verdict) {
@@ -109,7 +115,7 @@ void EncoderTestCommand::start(ControllerLink* link, std::optional<Model>) {
                         verdict = QStringLiteral("unknown");
                         text = tr_("the controller gave an unknown verdict %1",
                                    "sterownik podał nieznany wynik %1")
-                                   .arg(b.u8(5));
+                                   .arg(outcome.verdict);
                         break;
                     }
                     const bool ok = j.verdict == EncoderJudgement::Verdict::Correct;

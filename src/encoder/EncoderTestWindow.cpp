@@ -1,11 +1,34 @@
 #include "encoder/EncoderTestWindow.h"
 
+#include "assist/Colors.h"
+#include "format/core/NumberFormat.h"
+#include "link/OpCode.h"
+#include "link/Transport.h"
+#include "shell/AppContext.h"
+
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace kvt {
+
+namespace {
+
+// A control of the main window itself (not of a window it owns, such as this one, whose START
+// button has the name of the Configuration page's "Testuj").
+template <typename T> T* mainWindowControl(QWidget* mainWindow, const QString& name) {
+    if (!mainWindow)
+        return nullptr;
+    for (T* control : mainWindow->findChildren<T*>(name)) {
+        if (control->window() == mainWindow)
+            return control;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 EncoderTestWindow::EncoderTestWindow(AppContext& context, std::function<int()> language, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
@@ -22,6 +45,7 @@ EncoderTestWindow::EncoderTestWindow(AppContext& context, std::function<int()> l
     btn_EncoderTest = new QPushButton(QStringLiteral("START"), this);
     btn_EncoderTest->setObjectName(QStringLiteral("btn_EncoderTest"));
     btn_EncoderTest->setGeometry(420, 8, 113, 30);
+    connect(btn_EncoderTest, &QPushButton::clicked, this, &EncoderTestWindow::startTest);
 
     StaticText1 = new QLabel(QStringLiteral("Impulsów z enkodera :"), this);
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
@@ -38,6 +62,12 @@ EncoderTestWindow::EncoderTestWindow(AppContext& context, std::function<int()> l
     JvXPButton1->setObjectName(QStringLiteral("JvXPButton1"));
     JvXPButton1->setGeometry(420, 84, 113, 28);
     connect(JvXPButton1, &QPushButton::clicked, this, &EncoderTestWindow::closeWindow);
+
+    // Results reach the window whether or not it is shown.
+    if (context_.link) {
+        context_.link->subscribe(op::EncoderCount, this, [this](const Response& r) { showCount(r); });
+        context_.link->subscribe(op::EncoderResult, this, [this](const Response& r) { showResult(r); });
+    }
 }
 
 void EncoderTestWindow::showEvent(QShowEvent* event) {
@@ -47,10 +77,70 @@ void EncoderTestWindow::showEvent(QShowEvent* event) {
 
 void EncoderTestWindow::prepareForShowing() {
     texts_.setLanguage(language_ ? language_() : TranslationStore::Polish);
+    // The instructions; the colour of the last verdict stays until START.
+    Memo_Enc->setPlainText(QStringList{texts_.text(QStringLiteral("IDS_0")),
+                                       texts_.text(QStringLiteral("IDS_1")), QStringLiteral(" "),
+                                       texts_.text(QStringLiteral("IDS_2"))}
+                               .join(QLatin1Char('\n')));
+}
+
+void EncoderTestWindow::startTest() {
+    if (context_.link)
+        context_.link->sendCode(op::EncoderTest);
+    Memo_Enc->setPlainText(texts_.text(QStringLiteral("IDS_3")));
+    resetBackground(Memo_Enc);
 }
 
 void EncoderTestWindow::closeWindow() {
     close();
+}
+
+void EncoderTestWindow::showCount(const Response& response) {
+    Edit_EncoderVal->setText(QString::number(encoder::decodeEncoderCount(response.data).count));
+}
+
+void EncoderTestWindow::showResult(const Response& response) {
+    const std::optional<encoder::VerdictView> view =
+        encoder::judge(encoder::decodeEncoderResult(response.data), configuredEncoder());
+    if (!view)
+        return;
+    QStringList lines;
+    for (const encoder::VerdictLine& line : view->lines)
+        lines << context_.text(line.key) + line.suffix;
+    Memo_Enc->setPlainText(lines.join(QLatin1Char('\n')));
+    switch (view->colour) {
+    case encoder::VerdictColour::Correct:
+        setBackground(Memo_Enc, colors::Connected);
+        break;
+    case encoder::VerdictColour::Doubtful:
+        setBackground(Memo_Enc, colors::Warning);
+        break;
+    case encoder::VerdictColour::Failed:
+        setBackground(Memo_Enc, colors::Failed);
+        break;
+    }
+}
+
+encoder::EncoderSettings EncoderTestWindow::configuredEncoder() const {
+    using Kind = encoder::EncoderSettings::Kind;
+    encoder::EncoderSettings settings;
+    QWidget* mainWindow = context_.mainWindow;
+    const auto selected = [mainWindow](const char* name) {
+        const auto* button = mainWindowControl<QAbstractButton>(mainWindow, QLatin1String(name));
+        return button && button->isChecked();
+    };
+    if (selected("RadioButton_EncABS")) {
+        settings.kind = Kind::Absolute;
+        settings.ssiBits = selected("CheckBox_SSI_8bit")    ? 8
+                           : selected("CheckBox_SSI_10bit") ? 10
+                           : selected("CheckBox_SSI_12bit") ? 12
+                                                            : 8;
+    } else if (selected("RadioButton_EncINKR")) {
+        settings.kind = Kind::Incremental;
+        if (const auto* field = mainWindowControl<QWidget>(mainWindow, QStringLiteral("Edit_EncResol")))
+            settings.resolution = fmt::readInteger(field->property("text").toString());
+    }
+    return settings;
 }
 
 } // namespace kvt

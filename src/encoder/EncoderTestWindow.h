@@ -1,6 +1,7 @@
 #pragma once
 
 #include "assist/TranslationStore.h"
+#include "encoder/core/EncoderVerdict.h"
 
 #include <QDialog>
 #include <functional>
@@ -13,8 +14,12 @@ class QPushButton;
 namespace kvt {
 
 struct AppContext;
+struct Response;
 
-// The encoder test window: starts the controller's encoder test and shows its verdict.
+// The encoder test window ("TForm3"): START makes the controller turn the motor one revolution
+// and count the encoder pulses; the window judges the count against the encoder settings of the
+// Configuration page at the moment the result arrives and shows a coloured verdict. The
+// Configuration page's "Testuj" button opens it modally.
 class EncoderTestWindow : public QDialog {
     Q_OBJECT
 public:
@@ -33,7 +38,12 @@ protected:
 
 private:
     void prepareForShowing();
+    void startTest();
     void closeWindow();
+    void showCount(const Response& response);
+    void showResult(const Response& response);
+    // The encoder as the Configuration page's controls describe it now.
+    encoder::EncoderSettings configuredEncoder() const;
 
     AppContext& context_;
     std::function<int()> language_;

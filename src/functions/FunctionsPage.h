@@ -1,14 +1,47 @@
 #pragma once
 
+#include "functions/core/AutoFunction.h"
 #include "shell/Page.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace kvt {
 
-// The Functions page ("Funkcje"): the generated back-and-forth program.
+// The Functions page ("TabSheet1"): the back-and-forth function. "Programuj" validates the three
+// fields, asks before the controller's program is overwritten, generates the program into the
+// program store and sends it with the program transfer, as a send from the Program page does.
 class FunctionsPage : public Page {
     Q_OBJECT
 public:
     FunctionsPage(AppContext& context, QWidget* parent = nullptr);
+
+    QLabel* Label42; // introduction
+    QFrame* Panel1;  // the panel of the function
+    QLabel* Label43; // its title
+    QLabel* Image1;  // the axis between HOME1 and HOME2
+    QLabel* Label29;
+    QLineEdit* Edit_AF_Wait1;
+    QLabel* Labe_lAutoFunc1_Speed;
+    QLineEdit* Edit_AF_Speed;
+    QCheckBox* Edit_AF_Ain;
+    QLabel* Label32;
+    QLineEdit* Edit_AF_Wait2;
+    QPushButton* btn_MotionFunctionSet;
+
+private:
+    // The check box: the speed field is enabled exactly when the speed is not the analog one.
+    void toggleAnalogSpeed();
+    // "Programuj".
+    void programFunction();
+    // Reads, limits and writes back the three fields in order; the first invalid one is reported
+    // and ends the reading.
+    std::optional<functions::AutoFunctionSettings> readSettings();
+    // Puts the generated program into the program store and sends it.
+    void sendProgram(const functions::AutoFunctionSettings& settings);
 };
 
 } // namespace kvt

@@ -7,7 +7,9 @@
 namespace kvt::sim {
 
 // The encoder test: the motor turns one revolution while the encoder pulses are counted. The
-// running count (response 90) goes out every 100 ms, the result (response 91) at the end.
+// running count (response 90) goes out every 100 ms, the result (response 91) at the end. The
+// fitted encoder may be wired correctly, have its channels swapped (it counts backwards) or give
+// no signal, and its resolution may differ from the configured one (SimController decides).
 class EncoderTest {
 public:
     static constexpr int DurationMs = 1000;

@@ -10,7 +10,7 @@ namespace kvt::sim {
 // the controller is driven from here: after the length (command 229) the memory asks for each
 // record by index with response 230, and a request for the index equal to the length tells the
 // host the transfer is complete. A read-back answers each command 104 with the next record.
-// The program itself is not interpreted: a started program stays running until stopped.
+// ProgramInterpreter runs the stored program while the run state says so.
 class ProgramMemory {
 public:
     static constexpr int Capacity = 300;

@@ -123,7 +123,7 @@ QList<QByteArray> SimController::handle(const QByteArray& c) {
         if (config_.encoderMode == 0)
             encoderTest_.start(0, EncoderTest::NoSignal);
         else
-            encoderTest_.start(config_.encoderResol, encoderWiring_);
+            encoderTest_.start(encoderPulses_ > 0 ? encoderPulses_ : config_.encoderResol, encoderWiring_);
         return {};
     default:
         return {};
@@ -176,15 +176,18 @@ QList<QByteArray> SimController::applyInputs(quint8 inputs) {
 
 void SimController::advance(int ms) {
     const auto lock = guard();
-    // While the motor moves, time goes in 1 ms steps so the home inputs are seen in time.
+    // While the motor moves or a program runs, time goes in 1 ms steps so the inputs are seen in
+    // time.
     while (ms > 0) {
-        const int step = axis_.moving() || analogSpeed() ? 1 : ms;
+        const bool running = program_.runState() == ProgramMemory::Running;
+        const int step = axis_.moving() || analogSpeed() || running ? 1 : ms;
         tick(step);
         ms -= step;
     }
 }
 
 void SimController::tick(int ms) {
+    interpreter_.advance(ms, program_, *this);
     if (axis_.mode() == Axis::Mode::Homing && (env_.inputs & (io::Home1 | io::Home2)))
         axis_.homeSwitchReached();
     supervisor_.beforeStep(axis_, analogSpeed());
@@ -245,6 +248,10 @@ void SimController::resetMotionLimits() {
 std::optional<double> SimController::analogSpeed() const {
     if (config_.ainMode != 1 || !driveOn_ || !(env_.inputs & io::Run))
         return std::nullopt;
+    return analogInputValue();
+}
+
+double SimController::analogInputValue() const {
     const double fraction = std::min(env_.analogMv, 10000u) / 10000.0;
     const double speed = config_.ainMinVal + fraction * (config_.ainMaxVal - config_.ainMinVal);
     return std::isfinite(speed) ? speed : 0.0;
@@ -267,8 +274,7 @@ LiveState SimController::liveState() const {
     s.motorState = supervisor_.stateCode(driveOn_, axis_);
     s.temperatureRaw = surroundings_.temperatureRaw();
     s.supplyMv = surroundings_.supplyMv();
-    if (surroundings_.home1Active(axis_.travel()))
-        s.inputs |= io::Home1;
+    s.inputs = inputs();
     if (config_.encoderMode != 0) {
         constexpr double Lowest = std::numeric_limits<qint32>::min();
         constexpr double Highest = std::numeric_limits<qint32>::max();
@@ -360,6 +366,57 @@ void SimController::setAnalogMv(quint32 millivolts) {
 void SimController::setEncoderWiring(quint8 verdict) {
     const auto lock = guard();
     encoderWiring_ = verdict;
+}
+
+void SimController::setEncoderResolution(qint32 pulses) {
+    const auto lock = guard();
+    encoderPulses_ = std::max(pulses, 0);
+}
+
+void SimController::setEndSensors(const EndSensors& sensors) {
+    const auto lock = guard();
+    sensors_ = sensors;
+    if (sensors.fitted)
+        surroundings_.setHome1At(sensors.home1);
+}
+
+quint8 SimController::inputs() const {
+    const auto lock = guard();
+    quint8 bits = env_.inputs;
+    if (surroundings_.home1Active(axis_.travel()))
+        bits |= io::Home1;
+    if (sensors_.home2Active(axis_.travel()))
+        bits |= io::Home2;
+    return bits;
+}
+
+void SimController::switchDriveOn() {
+    if (!driveOn_)
+        supervisor_.clearFault();
+    driveOn_ = true;
+}
+
+void SimController::runAtSpeed(double speed) {
+    if (!driveOn_ || supervisor_.refusesMotion() || !std::isfinite(speed))
+        return;
+    supervisor_.commanded();
+    axis_.runAt(speed);
+}
+
+void SimController::stopMotor() {
+    if (axis_.moving())
+        axis_.brake();
+}
+
+std::optional<bool> SimController::programInput(int number) const {
+    static constexpr quint8 Bits[] = {io::In1, io::In2, io::Home1, io::Home2, io::StopIn};
+    if (number < 1 || number > 5)
+        return std::nullopt;
+    return (inputs() & Bits[number - 1]) != 0;
+}
+
+double SimController::analogInputSpeed() const {
+    return analogInputValue();
 }
 
 void SimController::receiveModbusFrame(const QByteArray& frame) {

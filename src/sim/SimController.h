@@ -3,9 +3,11 @@
 #include "sim/Axis.h"
 #include "sim/ConfigRecord.h"
 #include "sim/EncoderTest.h"
+#include "sim/EndSensors.h"
 #include "sim/LiveStatus.h"
 #include "sim/MotorSupervisor.h"
 #include "sim/ModbusMaster.h"
+#include "sim/ProgramInterpreter.h"
 #include "sim/ProgramMemory.h"
 #include "sim/RegisterBank.h"
 #include "sim/SimMemory.h"
@@ -26,7 +28,7 @@ namespace kvt::sim {
 //
 // When a lock is set, every public call holds it, so a backend can share the model between
 // its I/O threads and the user-interface thread.
-class SimController {
+class SimController : private ProgramMachine {
 public:
     SimController(const QString& model, float firmware, const QString& deviceText);
 
@@ -64,6 +66,12 @@ public:
     void setSupplyMv(quint32 millivolts);
     void setAnalogMv(quint32 millivolts);
     void setEncoderWiring(quint8 verdict); // an EncoderTest verdict
+    // Pulses per revolution of the fitted encoder; 0: the configured resolution.
+    void setEncoderResolution(qint32 pulses);
+    // End switches on the axis for the back-and-forth function: Home1 moves to `home1`, and a
+    // Home2 switch is fitted at `home2` (both in the configured unit from the power-on position).
+    void setEndSensors(const EndSensors& sensors);
+    quint8 inputs() const; // the input bits as the live status reports them
     // Where the Home1 switch sits, in the configured unit from the power-on position
     // (default -1: homing with a negative speed finds it one unit below).
     void setHome1Position(double position);
@@ -85,6 +93,14 @@ private:
     QList<QByteArray> applyInputs(quint8 inputs);
     void resetMotionLimits();
     std::optional<double> analogSpeed() const;
+    double analogInputValue() const; // the analog input's scaled value
+
+    // What the program interpreter drives.
+    void switchDriveOn() override;
+    void runAtSpeed(double speed) override;
+    void stopMotor() override;
+    std::optional<bool> programInput(int number) const override;
+    double analogInputSpeed() const override;
     double unitsPerRevolution() const;
     void tick(int ms);
 
@@ -100,6 +116,9 @@ private:
     LiveState env_;              // inputs, outputs and readings; motion fields come from the axis
     double encoderTurns_ = 0;
     quint8 encoderWiring_ = EncoderTest::WiringCorrect;
+    qint32 encoderPulses_ = 0; // 0: the encoder has the configured resolution
+    EndSensors sensors_;
+    ProgramInterpreter interpreter_;
     EncoderTest encoderTest_;
     ProgramMemory program_;
     RegisterBank registers_;

@@ -25,6 +25,12 @@ private slots:
         QCOMPARE(parse({"--simulate"}).simulate, QStringLiteral("KVT318"));
         QVERIFY(parse({"--help"}).help);
         QVERIFY(parse({}).simulate.isEmpty());
+        const kvt::Options w =
+            parse({"--screenshot=/tmp/b.png", "--screenshot-window", "TForm3", "--screenshot-language=en"});
+        QVERIFY(w.error.isEmpty());
+        QCOMPARE(w.screenshotWindow, QStringLiteral("TForm3"));
+        QCOMPARE(w.screenshotLanguage, 2);
+        QCOMPARE(parse({}).screenshotLanguage, 1);
     }
 
     // The simulated controller's memory file belongs to the simulation only.
@@ -40,6 +46,8 @@ private slots:
         QVERIFY(!parse({"--screenshot"}).error.isEmpty());
         QVERIFY(!parse({"--screenshot-page", "9"}).error.isEmpty());
         QVERIFY(!parse({"--frobnicate"}).error.isEmpty());
+        QVERIFY(!parse({"--screenshot-window", "TForm1"}).error.isEmpty());
+        QVERIFY(!parse({"--screenshot-language", "de"}).error.isEmpty());
     }
 
     void aMissingFileNameIsNotTakenFromTheNextOption() {
@@ -73,7 +81,8 @@ private slots:
 
     void helpListsEveryOption() {
         const QString help = kvt::optionsHelp();
-        for (const char* option : {"--simulate", "--screenshot ", "--screenshot-page", "--help", "--version"})
+        for (const char* option : {"--simulate", "--screenshot ", "--screenshot-page", "--screenshot-window",
+                                   "--screenshot-language", "--help", "--version"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
     }
 };

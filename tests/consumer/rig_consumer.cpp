@@ -21,7 +21,8 @@ private slots:
         rig::AppRig rig;
         rig.plugController("KVT318");
         rig.settle();
-        QCOMPARE(rig.text("TextStatus"), QStringLiteral("Połączony z KVT318"));
+        // The identity answer completes the status line with the version and the device text.
+        QCOMPARE(rig.text("TextStatus"), QStringLiteral("Połączono z KVT318 ver. 2,04 [SIM]"));
         rig.inject(QByteArray(1, char(151)));
         rig.settle();
         QCOMPARE(rig.statusPanel(0), QStringLiteral("Napęd włączony"));

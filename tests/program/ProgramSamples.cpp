@@ -25,12 +25,13 @@ CommandRecord withI32(CommandRecord r, int at, qint32 value) {
     return r;
 }
 
-// A small back-and-forth program whose values depend on `variant`.
+// A small program whose values depend on `variant`. It jumps back to its label after the pause,
+// so the simulated controller's interpreter runs it until it is stopped.
 QList<CommandRecord> moveProgram(int variant) {
     return {
         withI32(command(15), 1, 1000 * variant),
         withI32(command(19), 1, 250 + variant),
-        withI32(command(16), 6, -2000 * variant),
+        withI32(command(16), 6, 1000 * variant),
         withI32(command(17, 1, 0), 6, 500),
         command(21, 1, quint8(variant)),
         command(10),

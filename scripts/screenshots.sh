@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Renders every page of the main window and the three secondary windows, in Polish and English,
+# with a simulated KVT318 connected, into docs/screenshots/: screenshots.sh [BUILD_DIR].
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+# The program runs from a neutral folder, so the pictures show no developer's path in the status bar.
+stage=/tmp/kvt-revizareduva
+rm -rf "$stage"
+mkdir -p "$stage/TX_PROG/build"
+cp "$build/kvt-revizareduva" "$stage/"
+cp "$build/TX_PROG/build/program_data.txp" "$stage/TX_PROG/build/" 2>/dev/null || true
+program="$stage/kvt-revizareduva"
+out=docs/screenshots
+mkdir -p "$out"
+pages=(control configuration rs485 program functions)
+for language in pl en; do
+    for page in 0 1 2 3 4; do
+        "$program" --simulate --screenshot "$out/${pages[$page]}-$language.png" \
+            --screenshot-page "$page" --screenshot-language "$language"
+    done
+    for window in TForm2 TForm3 TFormProgress; do
+        "$program" --simulate --screenshot "$out/$window-$language.png" \
+            --screenshot-window "$window" --screenshot-language "$language"
+    done
+done
+echo "screenshots in $out"
