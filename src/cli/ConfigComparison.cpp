@@ -68,14 +68,14 @@ QString listText(const QStringList& items, double value) {
 } // namespace
 
 QString fieldName(ConfigField f) {
-    static const char* const names[] = {
+    static const char* const Names[] = {
         "MaxCurrent",    "RedCurrent",  "Microstep",      "MotorResol",    "DefMinVel",
         "DefMaxVel",     "DefAcc",      "EncoderResol",   "EncoderMode",   "HomingMode",
         "OffAfterError", "PositionMem", "HomieAsLimitSw", "StartStopMode", "AinMode",
         "AinMinVal",     "AinMaxVal",   "RevToLinCoef",   "Units",         "Kp",
         "Address",       "Baudrate",
     };
-    return QString::fromLatin1(names[int(f)]);
+    return QString::fromLatin1(Names[int(f)]);
 }
 
 HeldConfig heldConfig(const config::ConfigReport& r) {
