@@ -155,6 +155,16 @@ void ConfigSetCommand::plan(const config::ConfigReport& report) {
     const config::SettingsLimits limits = limitsFor(model_, defaultDecimals(model_));
     config::ConfigSettings settings = settingsFromReport(model_, report, limits);
     const config::IniDocument doc = config::IniDocument::parse(*bytes);
+    // The load rules give a missing entry its default, not the controller's value: say so.
+    QStringList missing;
+    for (const config::ConfigFileEntry& e : config::configFileEntries(settings).mid(1)) {
+        if (!doc.value(e.section, e.key))
+            missing.append(e.key);
+    }
+    if (!missing.isEmpty())
+        out().warning(name() + tr_(": %1 lacks %2; the load rules give them their defaults",
+                                   ": w %1 brakuje %2; zasady wczytywania nadają im wartości domyślne")
+                                   .arg(file_, missing.join(QStringLiteral(", "))));
     config::applyConfigFile(doc, settings, limits);
 
     // What the window's rules limit silently is told here.

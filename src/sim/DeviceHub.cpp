@@ -198,10 +198,13 @@ bool DeviceHub::write(int id, quint32 instance, const quint8* data, int length) 
     if (!ok)
         return false;
     // The controller handles the command (the bytes after the report ID) before write() returns.
-    if (device->controller)
-        deliver(id, *device, device->controller->handle(report.mid(1)));
-    if (device->faults.vanishAfterCommands > 0 && --device->faults.vanishAfterCommands == 0)
-        vanish(id, *device); // the open handles fail; the next scan no longer lists it
+    const QList<QByteArray> answers =
+        device->controller ? device->controller->handle(report.mid(1)) : QList<QByteArray>();
+    if (device->faults.vanishAfterCommands > 0 && --device->faults.vanishAfterCommands == 0) {
+        vanish(id, *device); // before it could answer; its handles fail, the next scan misses it
+        return true;
+    }
+    deliver(id, *device, answers);
     return true;
 }
 

@@ -18,7 +18,8 @@ struct Faults {
     bool unknownCodes = false;  // every answer is followed by a report with a code nobody handles
     bool garbage = false;       // every answer is followed by a report of random bytes
     bool failingWrites = false; // every write fails (it still reaches the written() log)
-    // When > 0, the device is unplugged once it has handled this many more commands.
+    // When > 0, the device is unplugged once it has handled this many more commands, before it
+    // answers the last one.
     int vanishAfterCommands = 0;
 };
 

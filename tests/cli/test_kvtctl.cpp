@@ -163,6 +163,17 @@ private slots:
         QVERIFY(set.error().startsWith("kvtctl: config set: ") && set.error().contains("DefMaxVel"));
     }
 
+    // A file without some entries resets them to the load rules' defaults: said before anything
+    // is written.
+    void partialFileIsWarnedAbout() {
+        Kvtctl k;
+        k.write("kp.kvt", "[OTHERconfig]\r\nKp=42\r\n");
+        const Result dry = k.run({"config", "set", "--dry-run", k.path("kp.kvt")});
+        QCOMPARE(dry.exit, 0);
+        QVERIFY2(dry.error().contains("lacks MaxCurrent, RedCurrent,"), dry.err.constData());
+        QVERIFY(dry.text().contains("MaxCurrent: 50 % -> 30 %") && dry.text().contains("Kp: 5 -> 42"));
+    }
+
     void programSendThenReadGivesTheSameBytes() {
         Kvtctl k;
         k.write("p.txp", programFile(12, 3));

@@ -177,18 +177,20 @@ private slots:
         backend.setFaults(id, faults);
         auto handle = backend.open(backend.info(id).path, backend.info(id).instance);
         QVERIFY(handle);
-        const auto write = [&](quint8 code) {
-            const QByteArray report = (QByteArray(1, 1) + cmd(code)).leftJustified(65, '\0');
+        const auto write = [&](const QByteArray& command) {
+            const QByteArray report = (QByteArray(1, 1) + command).leftJustified(65, '\0');
             return handle->write(reinterpret_cast<const quint8*>(report.constData()), int(report.size()));
         };
-        QVERIFY(write(op::Identity));
+        QVERIFY(write(cmd(op::Identity)));
         QVERIFY(backend.isPlugged(id));
-        QVERIFY(write(op::Configuration)); // handled, then the device is gone
+        // The second command is handled, then the device is gone before it answers.
+        QVERIFY(write(configWrite(7.5f, 16, 2)));
+        QCOMPARE(backend.controller(id)->config().defMaxVel, 7.5f);
         QVERIFY(!backend.isPlugged(id));
         QVERIFY(backend.enumerate().isEmpty());
-        QVERIFY(!write(op::Identity));
+        QVERIFY(!write(cmd(op::Identity)));
         quint8 buffer[65];
-        QCOMPARE(handle->read(buffer, sizeof buffer, 0), -1);
+        QCOMPARE(handle->read(buffer, sizeof buffer, 0), -1); // the answers went with the device
     }
 
     // The controller holds its default maximum speed to what its step rate allows with the
