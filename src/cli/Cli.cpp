@@ -152,7 +152,7 @@ int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
         out.error({}, {Exit::Usage, inv.error + helpHint});
         return int(Exit::Usage);
     }
-    if (inv.options.help) {
+    if (inv.options.help || inv.words == QStringList{QStringLiteral("help")}) {
         std::fputs(helpText(tr).toUtf8().constData(), stdout);
         return 0;
     }
