@@ -59,6 +59,7 @@ done < "$tmp/files"
 for dir in /usr/share/doc/kvt-revizareduva; do
   if [ -e "$dir" ]; then echo "left behind: $dir" >&2; left=1; fi
 done
-dpkg -s kvt-revizareduva 2>/dev/null | grep -q '^Status: install' && { echo "still installed" >&2; left=1; }
+# Not even dpkg's record may stay (a package with a postrm would stay "config-files" until purged).
+dpkg -s kvt-revizareduva >/dev/null 2>&1 && { echo "still known to dpkg: $(dpkg -s kvt-revizareduva | grep Status)" >&2; left=1; }
 [ $left -eq 0 ] && echo "nothing left behind"
 exit $left
