@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 using namespace kvt;
@@ -63,12 +64,14 @@ GlobalOptions json() {
     return o;
 }
 
+// The devices written to, in id order (each device has its own writer thread).
 QList<int> devicesWrittenTo(const sim::SimBackend& backend) {
     QList<int> ids;
     for (const sim::SimBackend::Written& w : backend.written()) {
         if (!ids.contains(w.device))
             ids.append(w.device);
     }
+    std::sort(ids.begin(), ids.end());
     return ids;
 }
 
