@@ -2,7 +2,7 @@
 # Installs what building, running and testing need on Debian 12, only where it is missing.
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config qt6-base-dev libhidapi-dev libudev-dev libgl-dev fonts-dejavu-core
+packages=(build-essential cmake pkg-config qt6-base-dev qt6-charts-dev libhidapi-dev libudev-dev libgl-dev fonts-dejavu-core
           clang-tidy)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Renders every page of the main window and the three secondary windows, in Polish and English,
+# Renders every page of the main window and the four secondary windows, in Polish and English,
 # with a simulated KVT318 connected, into docs/screenshots/: screenshots.sh [BUILD_DIR].
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-# The program runs from a neutral folder, so the pictures show no developer's path in the status bar.
+# The program runs from a neutral folder, so the pictures show no developer's path in the status bar,
+# with settings of its own, so the trend window shows its defaults.
 stage=/tmp/kvt-revizareduva
 rm -rf "$stage"
 mkdir -p "$stage/TX_PROG/build"
+export XDG_CONFIG_HOME="$stage/config"
 cp "$build/kvt-revizareduva" "$stage/"
 cp "$build/TX_PROG/build/program_data.txp" "$stage/TX_PROG/build/" 2>/dev/null || true
 program="$stage/kvt-revizareduva"
@@ -19,7 +21,7 @@ for language in pl en; do
         "$program" --simulate --screenshot "$out/${pages[$page]}-$language.png" \
             --screenshot-page "$page" --screenshot-language "$language"
     done
-    for window in TForm2 TForm3 TFormProgress; do
+    for window in TForm2 TForm3 TFormProgress TFormTrend; do
         "$program" --simulate --screenshot "$out/$window-$language.png" \
             --screenshot-window "$window" --screenshot-language "$language"
     done

@@ -7,14 +7,18 @@
 #include "assist/QtDialogService.h"
 #include "assist/StatusBar.h"
 #include "assist/Version.h"
+#include "control/core/MotionCommands.h"
 #include "encoder/EncoderTestWindow.h"
 #include "link/HidBackend.h"
+#include "link/Transport.h"
 #include "program/ProgramTransfer.h"
 #include "program/ProgressWindow.h"
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"
 #include "sim/SimStateFile.h"
+#include "trend/TrendWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
@@ -131,6 +135,25 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
             shown = program->encoderTestWindow;
         else if (options.screenshotWindow == QLatin1String("TFormProgress"))
             shown = program->progressWindow;
+        int settleMs = options.simulate.isEmpty() ? 300 : 1200;
+        if (options.screenshotWindow == QLatin1String("TFormTrend")) {
+            if (auto* open = window->findChild<QAction*>(QStringLiteral("Trendy1")))
+                open->trigger();
+            shown = window->trendWindow();
+            if (!options.simulate.isEmpty()) {
+                // The simulated motor moves to 10 revolutions and back, so the trend shows a run.
+                settleMs = 6800;
+                Transport* link = &window->link();
+                const std::pair<int, QByteArray> run[] = {{700, control::encodeMotionParams(10, 20)},
+                                                          {1000, control::encodeCode(op::DriveOn)},
+                                                          {1500, control::encodeFloatCommand(op::GoTo, 10)},
+                                                          {3700, control::encodeFloatCommand(op::GoTo, 0)},
+                                                          {5900, control::encodeCode(op::Stop)}};
+                for (const auto& step : run)
+                    QTimer::singleShot(step.first, window,
+                                       [link, command = step.second] { link->send(command); });
+            }
+        }
         if (shown == program->progressWindow && !options.simulate.isEmpty()) {
             // The loaded program is sent to the simulated controller once it is connected, so
             // the window shows a finished send.
@@ -142,7 +165,6 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
             shown->show();
         }
         // Start-up finishes, a simulated controller connects and a few polls pass.
-        const int settleMs = options.simulate.isEmpty() ? 300 : 1200;
         QTimer::singleShot(settleMs, window, [&options, shown] {
             const bool saved = shown->grab().save(options.screenshot, "PNG");
             if (!saved)

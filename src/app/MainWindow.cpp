@@ -22,6 +22,7 @@
 #include "shell/ConnectionDisplay.h"
 #include "shell/Page.h"
 #include "shell/Poller.h"
+#include "trend/TrendWindow.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -235,6 +236,11 @@ void MainWindow::buildMenu() {
     saveConfigAction_->setObjectName(QStringLiteral("Zapiszdopliku1"));
     connect(loadConfigAction_, &QAction::triggered, configPage_, &ConfigPage::loadSettingsFromFile);
     connect(saveConfigAction_, &QAction::triggered, configPage_, &ConfigPage::saveSettingsToFile);
+    QMenu* tools = mainMenu->addMenu(QStringLiteral("Narzędzia"));
+    tools->menuAction()->setObjectName(QStringLiteral("Narzedzia1"));
+    trendAction_ = tools->addAction(QStringLiteral("Trendy i rejestracja..."));
+    trendAction_->setObjectName(QStringLiteral("Trendy1"));
+    connect(trendAction_, &QAction::triggered, this, &MainWindow::openTrends);
     QMenu* help = mainMenu->addMenu(QStringLiteral("Pomoc"));
     help->menuAction()->setObjectName(QStringLiteral("Pomoc1"));
     aboutAction_ = help->addAction(QStringLiteral("O programie"));
@@ -299,6 +305,15 @@ void MainWindow::applyLanguage() {
         if (auto* page = qobject_cast<Page*>(pages_->widget(i)))
             page->retranslate();
     }
+    if (trendWindow_)
+        trendWindow_->retranslate();
+}
+
+void MainWindow::openTrends() {
+    // Built on first use, so nothing of it runs before the user asks for it.
+    if (!trendWindow_)
+        trendWindow_ = new trend::TrendWindow(context_, *poller_, this);
+    trendWindow_->open();
 }
 
 void MainWindow::showAbout() {

@@ -40,6 +40,9 @@ class ProgressWindow;
 class Rs485Page;
 class StatusBar;
 class Transport;
+namespace trend {
+class TrendWindow;
+}
 
 // The main window ("TForm1"): the top strip, the five pages, the help panel, the status bar and
 // the menu, and the state every page shares with the device link.
@@ -62,6 +65,8 @@ public:
     QTabWidget* pages() const { return pages_; }
     QTimer* pollTimer() const;
     Poller& poller() { return *poller_; }
+    // The trend window, once it has been opened from the menu.
+    trend::TrendWindow* trendWindow() const { return trendWindow_; }
     // The language chosen in the language box: 1 Polish, 2 English.
     int languageIndex() const;
 
@@ -86,6 +91,7 @@ private:
     void showPageHelp();
     void applyLanguage();
     void showAbout();
+    void openTrends();
     void setHelp(const QString& key);
 
     TranslationStore texts_;
@@ -104,6 +110,7 @@ private:
     QAction* loadConfigAction_ = nullptr;
     QAction* saveConfigAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QAction* trendAction_ = nullptr;
     FileDialogInfo* programOpenDialog_ = nullptr;
     FileDialogInfo* programSaveDialog_ = nullptr;
     FileDialogInfo* configOpenDialog_ = nullptr;
@@ -117,6 +124,7 @@ private:
     ProgressWindow* progressWindow_ = nullptr;
     AboutWindow* aboutWindow_ = nullptr;
     EncoderTestWindow* encoderTestWindow_ = nullptr;
+    trend::TrendWindow* trendWindow_ = nullptr; // built when first opened
 };
 
 } // namespace kvt

@@ -75,9 +75,11 @@ Options parseOptions(int argc, char** argv) {
     }
     if (parser.isSet(screenshotWindow)) {
         options.screenshotWindow = parser.value(screenshotWindow);
-        if (!QStringList{QStringLiteral("TForm2"), QStringLiteral("TForm3"), QStringLiteral("TFormProgress")}
+        if (!QStringList{QStringLiteral("TForm2"), QStringLiteral("TForm3"), QStringLiteral("TFormProgress"),
+                         QStringLiteral("TFormTrend")}
                  .contains(options.screenshotWindow))
-            options.error = QStringLiteral("--screenshot-window takes TForm2, TForm3 or TFormProgress");
+            options.error =
+                QStringLiteral("--screenshot-window takes TForm2, TForm3, TFormProgress or TFormTrend");
     }
     if (parser.isSet(screenshotLanguage)) {
         const QString language = parser.value(screenshotLanguage);
@@ -104,7 +106,8 @@ QString optionsHelp() {
                           "                           1 Configuration, 2 RS485, 3 Program, 4 Functions\n"
                           "  --screenshot-window W    render a secondary window instead of the main window:\n"
                           "                           TForm2 About, TForm3 encoder test, TFormProgress\n"
-                          "                           program transfer progress\n"
+                          "                           program transfer progress, TFormTrend trends (with\n"
+                          "                           --simulate: of a move to 10 revolutions and back)\n"
                           "  --screenshot-language L  language of the screenshot: pl (default) or en\n"
                           "  --version                print the program version and exit\n"
                           "  -h, --help               print this help and exit\n");

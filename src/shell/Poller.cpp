@@ -8,6 +8,7 @@
 
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 
 namespace kvt {
 
@@ -23,11 +24,32 @@ Poller::Poller(AppContext& context, Connection& connection, QTabWidget* pages, Q
     connect(&connection, &Connection::disconnected, timer_, &QTimer::stop);
 }
 
+void Poller::setOverride(quint8 code, int intervalMs) {
+    overrideCode_ = code;
+    ticksPerRound_ = std::clamp(IntervalMs / std::max(intervalMs, 1), 1, IntervalMs);
+    tick_ = 0;
+    timer_->setInterval(IntervalMs / ticksPerRound_);
+}
+
+void Poller::clearOverride() {
+    overrideCode_.reset();
+    ticksPerRound_ = 1;
+    tick_ = 0;
+    timer_->setInterval(IntervalMs);
+}
+
 void Poller::poll() {
     if (!context_.state->connected() || !pages_)
         return;
+    if (overrideCode_)
+        context_.link->sendCode(*overrideCode_);
+    const bool round = tick_ == 0;
+    tick_ = (tick_ + 1) % ticksPerRound_;
+    if (!round)
+        return;
     if (const auto* shown = qobject_cast<const Page*>(pages_->currentWidget())) {
-        if (const std::optional<quint8> request = shown->pollRequest())
+        const std::optional<quint8> request = shown->pollRequest();
+        if (request && request != overrideCode_)
             context_.link->sendCode(*request);
     }
     for (int i = 0; i < pages_->count(); ++i) {

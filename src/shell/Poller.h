@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <optional>
 
 class QTabWidget;
 class QTimer;
@@ -24,10 +25,21 @@ public:
     QTimer* timer() const { return timer_; }
     void poll();
 
+    // A faster poll of one request for a window that follows the controller over time: while set,
+    // the timer runs every `intervalMs` (rounded to a divisor of IntervalMs: 100, 50 ...) and every
+    // tick sends `code`, whatever page is shown. The shown page's own request, when it is another
+    // code, and the pages' ticks keep the 200 ms rhythm. clearOverride() restores the usual poll.
+    void setOverride(quint8 code, int intervalMs);
+    void clearOverride();
+    std::optional<quint8> overrideCode() const { return overrideCode_; }
+
 private:
     AppContext& context_;
     QPointer<QTabWidget> pages_;
     QTimer* timer_;
+    std::optional<quint8> overrideCode_;
+    int ticksPerRound_ = 1; // override ticks per 200 ms
+    int tick_ = 0;
 };
 
 } // namespace kvt

@@ -31,6 +31,8 @@ private slots:
         QCOMPARE(w.screenshotWindow, QStringLiteral("TForm3"));
         QCOMPARE(w.screenshotLanguage, 2);
         QCOMPARE(parse({}).screenshotLanguage, 1);
+        QCOMPARE(parse({"--screenshot=/tmp/c.png", "--screenshot-window=TFormTrend"}).screenshotWindow,
+                 QStringLiteral("TFormTrend"));
     }
 
     // The simulated controller's memory file belongs to the simulation only.

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "trend/core/CsvFormat.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace kvt::trend {
+
+// Writes a run to a trend file as it happens. Rows collect in memory and go to the file at
+// least every FlushIntervalNs of run time (and whenever flush() is called), so a crash or a lost
+// controller costs at most the last moment. A write that fails (full disk) or a file that is gone
+// (its folder removed) ends the recording with an error; the file is cut back to the last row
+// written whole, so what is there stays a valid table.
+class CsvRecorder {
+public:
+    static constexpr qint64 FlushIntervalNs = 500'000'000;
+
+    CsvRecorder() = default;
+    ~CsvRecorder();
+    CsvRecorder(const CsvRecorder&) = delete;
+    CsvRecorder& operator=(const CsvRecorder&) = delete;
+
+    // Creates (or empties) the file and writes the column names. False, with errorString() set,
+    // when it cannot be opened.
+    bool start(const QString& path, const QString& unit, const csv::TimeBase& base);
+    bool isRecording() const { return file_.isOpen(); }
+    const QString& path() const { return path_; }
+    const QString& errorString() const { return error_; }
+    qint64 rowsWritten() const { return rows_; }
+
+    // Each returns false when the recording has ended on an error (nothing is added then).
+    bool addSample(const Sample& sample);
+    bool addEvent(const Event& event);
+    // Hands the rows collected so far to the file when the last flush is FlushIntervalNs of run
+    // time ago, or now.
+    bool flushIfDue(qint64 nowNs);
+    bool flush();
+
+    // Writes what is left and closes the file. False when that last write failed.
+    bool stop();
+
+private:
+    bool add(const QByteArray& row, qint64 timeNs);
+    bool fail(const QString& why);
+
+    QFile file_;
+    QString path_;
+    QString error_;
+    csv::TimeBase base_;
+    QByteArray pending_;
+    qint64 written_ = 0; // bytes in the file, all of them whole rows
+    qint64 rows_ = 0;
+    qint64 lastFlushNs_ = 0;
+};
+
+} // namespace kvt::trend
