@@ -165,4 +165,26 @@ QIcon stopGlyph() {
     return QIcon(pixmap);
 }
 
+QImage applicationIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    p.setPen(QPen(QColor(150, 160, 175), 0.75));
+    p.setBrush(QColor(232, 237, 245));
+    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+    p.save();
+    p.translate(1, 1);
+    p.scale(0.72, 0.72);
+    drawConfiguration(p);
+    p.restore();
+    p.save();
+    p.translate(12.5, 12.5);
+    p.scale(0.58, 0.58);
+    drawControl(p);
+    p.restore();
+    return image;
+}
+
 } // namespace kvt::artwork

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 namespace kvt::artwork {
@@ -14,5 +15,8 @@ QIcon pageIcon(int index);
 QIcon languageFlag(int index);
 // The glyph under the caption of the emergency-stop button.
 QIcon stopGlyph();
+// The program's own icon, `size` pixels square, for the desktop: the configuration gear with the
+// motor of the Control page before it, drawn at that size rather than scaled from a picture.
+QImage applicationIcon(int size);
 
 } // namespace kvt::artwork

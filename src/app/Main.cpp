@@ -15,6 +15,7 @@
 #include "program/ProgressWindow.h"
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"
+#include "sim/SimStateFile.h"
 #include "trend/TrendWindow.h"
 
 #include <QAction>
@@ -77,13 +78,30 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
     QApplication::setApplicationVersion(QLatin1String(ProgramVersion));
 
     std::unique_ptr<HidBackend> backend;
+    sim::SimBackend* simulated = nullptr;
+    QList<int> simulatedIds;
+    std::unique_ptr<sim::SimStateFile> simState;
     if (!options.simulate.isEmpty()) {
         auto sim = std::make_unique<sim::SimBackend>();
-        sim::SimController* controller = sim->controller(sim->plugController(options.simulate));
+        const int id = sim->plugController(options.simulate);
+        sim::SimController* controller = sim->controller(id);
         // End switches on the axis and 2 V on the analog input, so that the back-and-forth
         // function of the Functions page runs visibly.
         controller->setEndSensors({true, -2.0, 2.0});
         controller->setAnalogMv(2000);
+        simulatedIds.append(id);
+        if (!options.simState.isEmpty()) {
+            simState = std::make_unique<sim::SimStateFile>(options.simState);
+            std::optional<QString> error = simState->lock(10000);
+            if (!error)
+                error = simState->load();
+            if (error) {
+                std::fprintf(stderr, "kvt-revizareduva: %s\n", qPrintable(*error));
+                return 1;
+            }
+            simState->restoreInto(*sim, simulatedIds);
+        }
+        simulated = sim.get();
         backend = std::move(sim);
     } else {
         backend = hardware();
@@ -156,6 +174,11 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
     }
     const int result = QApplication::exec();
     program.reset();
+    if (simState) {
+        simState->storeFrom(*simulated, simulatedIds);
+        if (const std::optional<QString> error = simState->save())
+            std::fprintf(stderr, "kvt-revizareduva: %s\n", qPrintable(*error));
+    }
     return result;
 }
 

@@ -32,8 +32,9 @@ Options parseOptions(int argc, char** argv) {
                                               QStringLiteral("WINDOW"));
     const QCommandLineOption screenshotLanguage(QStringLiteral("screenshot-language"), QString(),
                                                 QStringLiteral("LANGUAGE"));
-    parser.addOptions(
-        {help, version, simulate, screenshot, screenshotPage, screenshotWindow, screenshotLanguage});
+    const QCommandLineOption simState(QStringLiteral("sim-state"), QString(), QStringLiteral("FILE"));
+    parser.addOptions({help, version, simulate, simState, screenshot, screenshotPage, screenshotWindow,
+                       screenshotLanguage});
 
     Options options;
     if (!parser.parse(args)) {
@@ -52,6 +53,13 @@ Options parseOptions(int argc, char** argv) {
         if (!modelFromProduct(options.simulate))
             options.error =
                 QStringLiteral("unknown model \"%1\" (KVT318, KVT317 or PXA-KVT)").arg(options.simulate);
+    }
+    if (parser.isSet(simState)) {
+        options.simState = parser.value(simState);
+        if (options.simState.isEmpty() || options.simState.startsWith(QLatin1Char('-')))
+            options.error = QStringLiteral("--sim-state takes a file name");
+        else if (options.simulate.isEmpty())
+            options.error = QStringLiteral("--sim-state needs --simulate");
     }
     if (parser.isSet(screenshot)) {
         // A file name never starts with a dash here: "--screenshot --simulate" lacks the name.
@@ -89,6 +97,8 @@ QString optionsHelp() {
                           "Options:\n"
                           "  --simulate[=MODEL]       use a simulated controller instead of USB hardware;\n"
                           "                           MODEL is KVT318 (default), KVT317 or PXA-KVT\n"
+                          "  --sim-state FILE         keep the simulated controller's memory in FILE\n"
+                          "                           between runs (kvtctl --simulate uses it too)\n"
                           "  --screenshot FILE        render the main window to the PNG file FILE and exit\n"
                           "                           (needs no display; with --simulate the controller\n"
                           "                           connects and a few polls pass first)\n"

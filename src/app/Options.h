@@ -10,6 +10,7 @@ struct Options {
     bool help = false;
     bool version = false;
     QString simulate;           // model of the simulated controller; empty: real hardware
+    QString simState;           // file keeping the simulated controller's memory between runs
     QString screenshot;         // write the main window to this PNG and exit
     int screenshotPage = 0;     // page shown in the screenshot
     QString screenshotWindow;   // "TForm2", "TForm3" or "TFormProgress": render that window instead

@@ -14,6 +14,7 @@ struct HidDeviceInfo {
     quint16 vendorId = 0;
     quint16 productId = 0;
     QString product;             // USB product string, empty when the device has none
+    QString serial;              // USB serial number, empty when the device has none
     int inputReportLength = 65;  // report-ID byte included
     int outputReportLength = 65; // report-ID byte included
     bool access = false;         // can be opened for reading and writing

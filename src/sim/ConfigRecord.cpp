@@ -14,6 +14,19 @@ namespace {
 constexpr std::array CodesTo128 = {2, 8, 10, 16, 20, 32, 40, 64, 128};
 constexpr std::array CodesTo64 = {2, 8, 10, 16, 20, 32, 40, 64};
 
+// The highest step rate of the drive's power stage, in steps per second.
+constexpr double MaxStepRate = 500000.0;
+constexpr std::array MotorStepsPerRevolution = {400, 300, 200, 100, 48, 24};
+
+// Motor steps per revolution times the step division of `code` (on the KVT317 codes 40 and 64
+// stand for 1/64 and 1/128).
+double stepsPerRevolution(const ConfigRecord& r, const QString& model) {
+    int division = r.microstep;
+    if (model == QLatin1String("KVT317") && (division == 40 || division == 64))
+        division = division == 40 ? 64 : 128;
+    return double(MotorStepsPerRevolution[std::min<std::size_t>(r.motorResol, 5)]) * division;
+}
+
 int maxCurrentLimit(const QString& model) {
     return model == QLatin1String("PXA-KVT") ? 80 : 100;
 }
@@ -136,6 +149,14 @@ void applyConfigWrite(ConfigRecord& r, const QByteArray& c, const QString& model
     if (u8(c, 40) <= 3)
         r.units = u8(c, 40);
     r.kp = std::clamp<qint32>(i32le(c, 41), 1, 100);
+
+    // The default maximum speed is held to what the highest step rate gives with the step
+    // division and motor now stored, in the configured unit.
+    const double coef = std::fabs(double(r.revToLinCoef));
+    const double unitsPerRevolution = r.units == 0 || coef == 0 || !std::isfinite(coef) ? 1.0 : coef;
+    const double fastest = MaxStepRate / stepsPerRevolution(r, model) * unitsPerRevolution;
+    if (double(r.defMaxVel) > fastest)
+        r.defMaxVel = std::max(0.001f, float(fastest));
 }
 
 void applyModbusLink(ConfigRecord& r, const QByteArray& c) {

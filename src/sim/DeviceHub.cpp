@@ -23,8 +23,10 @@ int DeviceHub::plug(HidDeviceInfo info, std::unique_ptr<SimController> controlle
     Device& device = devices_[id];
     device.info = std::move(info);
     device.controller = std::move(controller);
-    if (device.controller)
+    if (device.controller) {
         device.controller->setLock(&mutex_);
+        device.info.serial = QStringLiteral("SIM%1").arg(id);
+    }
     appear(id, device);
     return id;
 }
@@ -196,8 +198,13 @@ bool DeviceHub::write(int id, quint32 instance, const quint8* data, int length) 
     if (!ok)
         return false;
     // The controller handles the command (the bytes after the report ID) before write() returns.
-    if (device->controller)
-        deliver(id, *device, device->controller->handle(report.mid(1)));
+    const QList<QByteArray> answers =
+        device->controller ? device->controller->handle(report.mid(1)) : QList<QByteArray>();
+    if (device->faults.vanishAfterCommands > 0 && --device->faults.vanishAfterCommands == 0) {
+        vanish(id, *device); // before it could answer; its handles fail, the next scan misses it
+        return true;
+    }
+    deliver(id, *device, answers);
     return true;
 }
 

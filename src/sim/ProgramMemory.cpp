@@ -77,6 +77,13 @@ QByteArray ProgramMemory::record(int index) const {
     return index >= 0 && index < length_ ? records_.at(index) : QByteArray(RecordSize, '\0');
 }
 
+void ProgramMemory::store(const QList<QByteArray>& records) {
+    records_.clear();
+    for (const QByteArray& record : records.mid(0, Capacity))
+        records_.append(record.left(RecordSize).leftJustified(RecordSize, '\0'));
+    length_ = int(records_.size());
+}
+
 void ProgramMemory::powerCycle() {
     run_ = Off;
     incoming_.clear();

@@ -33,6 +33,9 @@ public:
 
     int length() const { return length_; }
     QByteArray record(int index) const; // zeros beyond the stored program
+    QList<QByteArray> records() const { return records_.mid(0, length_); }
+    // Replaces the stored program (records cut or zero-filled to RecordSize, at most Capacity).
+    void store(const QList<QByteArray>& records);
     bool receiving() const { return incomingLength_ >= 0; }
 
     // Power-on: interpreter stopped, unfinished transfers forgotten; the stored program stays.

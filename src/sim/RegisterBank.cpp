@@ -16,6 +16,11 @@ bool RegisterBank::set(const QByteArray& command) {
     return true;
 }
 
+void RegisterBank::load(const QByteArray& live, const QByteArray& saved) {
+    live_ = live.left(2 * Count).leftJustified(2 * Count, '\0');
+    saved_ = saved.left(2 * Count).leftJustified(2 * Count, '\0');
+}
+
 quint16 RegisterBank::reg(int n) const {
     const int at = 2 * (n - First);
     return at >= 0 && at + 1 < live_.size() ? bytes::u16be(live_, at) : 0;

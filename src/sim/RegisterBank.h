@@ -19,6 +19,12 @@ public:
     void save() { saved_ = live_; }    // command 235: into non-volatile memory
     void restore() { live_ = saved_; } // power-on
 
+    // Both banks as wire bytes (register 50 first), and both set from such bytes (cut or
+    // zero-filled to 2 * Count).
+    QByteArray liveBytes() const { return live_; }
+    QByteArray savedBytes() const { return saved_; }
+    void load(const QByteArray& live, const QByteArray& saved);
+
     quint16 reg(int n) const;
     quint32 pair(int n) const; // the 32-bit value of the pair n, n+1
     float pairAsFloat(int n) const;

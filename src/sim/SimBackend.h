@@ -18,6 +18,9 @@ struct Faults {
     bool unknownCodes = false;  // every answer is followed by a report with a code nobody handles
     bool garbage = false;       // every answer is followed by a report of random bytes
     bool failingWrites = false; // every write fails (it still reaches the written() log)
+    // When > 0, the device is unplugged once it has handled this many more commands, before it
+    // answers the last one.
+    int vanishAfterCommands = 0;
 };
 
 // A HID backend that hosts simulated controllers and fake HID devices. Devices are plugged,
@@ -34,6 +37,7 @@ public:
     std::unique_ptr<HidHandle> open(const QString& path, quint32 instance) override;
 
     // Plugs a simulated controller of `model` ("KVT318", "KVT317", "PXA-KVT"); returns its id.
+    // Its serial number is "SIM" followed by the id.
     int plugController(const QString& model, float firmware = 2.04f, const QString& deviceText = "SIM");
     // Plugs a device that answers nothing; returns its id.
     int plugDevice(const QString& product, quint16 vid = 0x1234, quint16 pid = 0x5678, bool access = true,

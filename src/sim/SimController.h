@@ -10,6 +10,7 @@
 #include "sim/ProgramInterpreter.h"
 #include "sim/ProgramMemory.h"
 #include "sim/RegisterBank.h"
+#include "sim/SimMemory.h"
 #include "sim/Surroundings.h"
 
 #include <QByteArray>
@@ -41,6 +42,11 @@ public:
     void powerCycle();
 
     void setLock(std::recursive_mutex* lock) { lock_ = lock; }
+
+    // What the controller holds while it stays plugged in (see SimMemory.h), and putting it back,
+    // as if the time between two runs of a program that simulates it had not unplugged it.
+    SimMemory memory() const;
+    void restoreMemory(const SimMemory& memory);
 
     // What the controller holds now.
     QString model() const;

@@ -35,6 +35,14 @@ private slots:
                  QStringLiteral("TFormTrend"));
     }
 
+    // The simulated controller's memory file belongs to the simulation only.
+    void simulationStateFile() {
+        QCOMPARE(parse({"--simulate", "--sim-state", "/tmp/s.json"}).simState, QStringLiteral("/tmp/s.json"));
+        QVERIFY(parse({"--simulate", "--sim-state", "/tmp/s.json"}).error.isEmpty());
+        QVERIFY(!parse({"--sim-state", "/tmp/s.json"}).error.isEmpty());
+        QVERIFY(!parse({"--simulate", "--sim-state"}).error.isEmpty());
+    }
+
     void rejectsWhatItCannotUse() {
         QVERIFY(!parse({"--simulate=KVT999"}).error.isEmpty());
         QVERIFY(!parse({"--screenshot"}).error.isEmpty());

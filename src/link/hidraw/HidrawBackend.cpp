@@ -47,6 +47,7 @@ QList<HidDeviceInfo> HidrawBackend::scan() const {
             device.vendorId = info->vendor_id;
             device.productId = info->product_id;
             device.product = fromWide(info->product_string);
+            device.serial = fromWide(info->serial_number);
             listed.append(device);
         }
         hid_free_enumeration(first);

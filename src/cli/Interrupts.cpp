@@ -1,0 +1,50 @@
+#include "cli/Interrupts.h"
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace kvt::cli {
+
+namespace {
+
+int wakeFds[2] = {-1, -1};
+
+// Async-signal-safe: only write() is called.
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFds[0], &byte, 1);
+}
+
+} // namespace
+
+Interrupts::Interrupts(QObject* parent) : QObject(parent) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, wakeFds) != 0)
+        return;
+    notifier_ = new QSocketNotifier(wakeFds[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t read = ::read(wakeFds[1], &byte, 1);
+        emit interrupted();
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+Interrupts::~Interrupts() {
+    if (!notifier_)
+        return;
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    delete notifier_;
+    ::close(wakeFds[0]);
+    ::close(wakeFds[1]);
+    wakeFds[0] = wakeFds[1] = -1;
+}
+
+} // namespace kvt::cli

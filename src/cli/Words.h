@@ -1,0 +1,28 @@
+#pragma once
+
+#include "cli/Texts.h"
+#include "format/core/NumberFormat.h"
+#include "link/Model.h"
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+// The controller's values in words, for people; JSON output carries the numbers themselves.
+namespace kvt::cli {
+
+QString unitText(int units, const Texts& tr);      // 0 rev, 1 mm, 2 cm, 3 m
+QString motorStateText(int code, const Texts& tr); // the motor state of the live status
+QString runStateText(int state, const Texts& tr);  // the program's run state
+QString onOff(bool on, const Texts& tr);
+// The names of the six inputs in bit order, as the model labels them.
+QStringList inputNames(Model model);
+// A step-division code as its division ("1/16"); on the KVT317 codes 40 and 64 are 1/64 and 1/128.
+QString stepDivisionText(int code, Model model);
+// A number with up to `digits` significant digits and the locale's decimal mark.
+QString numberText(double value, int digits = 7);
+
+// Lines of cells as aligned columns (two blanks between them), for listings.
+QStringList alignColumns(const QList<QStringList>& rows);
+
+} // namespace kvt::cli

@@ -1,0 +1,96 @@
+#include "sim/SimStateFile.h"
+
+#include "sim/SimBackend.h"
+#include "sim/SimController.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+namespace kvt::sim {
+
+namespace {
+const QString FormatKey = QStringLiteral("format");
+const QString FormatName = QStringLiteral("kvt-simulated-controllers/1");
+const QString ControllersKey = QStringLiteral("controllers");
+} // namespace
+
+SimStateFile::SimStateFile(QString path) : path_(std::move(path)) {}
+
+SimStateFile::~SimStateFile() = default;
+
+std::optional<QString> SimStateFile::lock(int timeoutMs) {
+    if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
+        return QStringLiteral("cannot create the folder of %1").arg(path_);
+    lock_ = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
+    lock_->setStaleLockTime(60000);
+    if (!lock_->tryLock(timeoutMs)) {
+        lock_.reset();
+        return QStringLiteral("%1 is in use by another run").arg(path_);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> SimStateFile::load() {
+    controllers_ = {};
+    QFile file(path_);
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read %1: %2").arg(path_, file.errorString());
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject() ||
+        document.object().value(FormatKey).toString() != FormatName)
+        return QStringLiteral("%1 is not a state file of simulated controllers").arg(path_);
+    controllers_ = document.object().value(ControllersKey).toObject();
+    return std::nullopt;
+}
+
+std::optional<QString> SimStateFile::save() const {
+    if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
+        return QStringLiteral("cannot create the folder of %1").arg(path_);
+    QJsonObject root;
+    root.insert(FormatKey, FormatName);
+    root.insert(ControllersKey, controllers_);
+    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("cannot write %1: %2").arg(path_, file.errorString());
+    return std::nullopt;
+}
+
+std::optional<SimMemory> SimStateFile::memory(const QString& serial, const SimMemory& fallback) const {
+    const QJsonValue entry = controllers_.value(serial);
+    if (!entry.isObject())
+        return std::nullopt;
+    std::optional<SimMemory> memory = memoryFromJson(entry.toObject(), fallback);
+    if (!memory || memory->model != fallback.model)
+        return std::nullopt;
+    return memory;
+}
+
+void SimStateFile::setMemory(const QString& serial, const SimMemory& memory) {
+    controllers_.insert(serial, toJson(memory));
+}
+
+void SimStateFile::restoreInto(SimBackend& backend, const QList<int>& ids) const {
+    for (const int id : ids) {
+        SimController* controller = backend.controller(id);
+        if (!controller)
+            continue;
+        if (const std::optional<SimMemory> kept = memory(backend.info(id).serial, controller->memory()))
+            controller->restoreMemory(*kept);
+    }
+}
+
+void SimStateFile::storeFrom(SimBackend& backend, const QList<int>& ids) {
+    for (const int id : ids) {
+        if (SimController* controller = backend.controller(id))
+            setMemory(backend.info(id).serial, controller->memory());
+    }
+}
+
+} // namespace kvt::sim
