@@ -1,29 +1,13 @@
 #include "sim/ProgramInterpreter.h"
 
 #include "link/Bytes.h"
+#include "program/core/CommandRecord.h"
 
 #include <cmath>
 
 namespace kvt::sim {
 
-namespace {
-
-enum Code : quint8 {
-    ProgramStart = 4,
-    RunAtSpeed = 6,
-    StopMotor = 10,
-    Label = 15,
-    Jump = 16,
-    ConditionalJump = 17,
-    Pause = 19,
-    WaitForInput = 21,
-};
-
-constexpr quint8 FixedSpeed = 0;
-constexpr quint8 AnalogNegative = 253;
-constexpr quint8 AnalogPositive = 254;
-
-} // namespace
+using namespace program::record;
 
 void ProgramInterpreter::advance(int ms, ProgramMemory& memory, ProgramMachine& machine) {
     const ProgramMemory::RunState state = memory.runState();
@@ -140,10 +124,10 @@ ProgramInterpreter::Step ProgramInterpreter::runAt(const QByteArray& record, Pro
         machine.runAtSpeed(speed);
         return Step::Next;
     }
-    case AnalogPositive:
+    case AnalogSpeedPositive:
         machine.runAtSpeed(std::abs(machine.analogInputSpeed()));
         return Step::Next;
-    case AnalogNegative:
+    case AnalogSpeedNegative:
         machine.runAtSpeed(-std::abs(machine.analogInputSpeed()));
         return Step::Next;
     default:

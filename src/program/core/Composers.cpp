@@ -4,19 +4,7 @@ namespace kvt::program {
 
 namespace {
 
-enum Code : quint8 {
-    ProgramStart = 4,
-    RunAtSpeed = 6,
-    StopMotor = 10,
-    Label = 15,
-    Jump = 16,
-    ConditionalJump = 17,
-    Pause = 19,
-    WaitForInput = 21,
-};
-
-constexpr quint8 AnalogSpeedPositive = 254;
-constexpr quint8 AnalogSpeedNegative = 253;
+using namespace record;
 
 void putU32(CommandRecord& record, int at, quint32 value) {
     for (int i = 0; i < 4; ++i)
