@@ -386,28 +386,6 @@ private slots:
         QCOMPARE(sampleRows(*rows).size(), 4);
     }
 
-    // The program ending during a recording leaves the whole file, every sample in it.
-    void endingTheProgramKeepsTheRecording() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("end.csv"));
-        qsizetype recorded = 0;
-        {
-            rig::AppRig rig;
-            rig.plugController("KVT318");
-            rig.settle(250);
-            TrendWindow* trend = openTrends(rig);
-            QVERIFY(trend);
-            startRecording(rig, trend, path);
-            const qsizetype before = trend->run().samples().size();
-            runPolled(rig, 300);
-            recorded = trend->run().samples().size() - before;
-        }
-        const std::optional<QList<QStringList>> rows = readCsv(path);
-        QVERIFY(rows);
-        QCOMPARE(sampleRows(*rows).size(), recorded);
-        QCOMPARE(recorded, 6);
-    }
-
     // The view: zooming with the mouse and back, the cursor reading every line shown, pausing,
     // and axis titles that follow the unit selection and the language.
     void viewAndReadings() {
