@@ -74,8 +74,11 @@ TrendWindow::TrendWindow(AppContext& context, Poller& poller, QWidget* parent)
 }
 
 TrendWindow::~TrendWindow() {
-    if (sampling_)
-        stopSampling();
+    // The program ends: the poll goes back to its own (if it is still there) and the recording
+    // is closed with what it has, without a box.
+    if (sampling_ && poller_)
+        poller_->clearOverride();
+    run_.stopRecording();
 }
 
 void TrendWindow::buildControls() {

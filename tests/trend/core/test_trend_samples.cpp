@@ -37,16 +37,6 @@ ValueRange bruteRange(const SampleBuffer& b, Channel c, qsizetype from, qsizetyp
 class TestTrendSamples : public QObject {
     Q_OBJECT
 private slots:
-    void channelValues() {
-        const Sample s = sampleAt(0, 1.5f, 0x81);
-        QCOMPARE(channelValue(s.status, Channel::Temperature), -5.0); // not held at 0 as shown
-        QCOMPARE(channelValue(s.status, Channel::SupplyVoltage), 24.5);
-        QCOMPARE(channelValue(s.status, Channel::Run), 1.0);
-        QCOMPARE(channelValue(s.status, Channel::StopIn3), 0.0);
-        QCOMPARE(channelValue(s.status, Channel::Out2), 1.0);
-        QCOMPARE(channelId(Channel::Out2), QStringLiteral("out2"));
-    }
-
     // Past its capacity the store drops the oldest whole chunks and keeps at least the capacity;
     // ranges over any stretch, across chunk and block edges and after drops, are those of the
     // samples themselves.
