@@ -648,15 +648,18 @@ void ConfigPage::rebuildUnitLabels() {
         QMetaObject::invokeMethod(owner, "rebuildUnitLabels", Qt::DirectConnection);
 }
 
-void ConfigPage::saveSettingsToFile() {
-    auto* description =
-        qobject_cast<FileDialogInfo*>(findComponent(context_.mainWindow, "SaveDialog_Config"));
+DialogService::FileRequest ConfigPage::fileRequest(const QString& dialogName) const {
     DialogService::FileRequest request;
-    if (description) {
+    if (auto* description = qobject_cast<FileDialogInfo*>(findComponent(context_.mainWindow, dialogName))) {
         request.filter = description->filter;
         request.directory = description->initialDir;
         request.fileName = description->fileName;
     }
+    return request;
+}
+
+void ConfigPage::saveSettingsToFile() {
+    const DialogService::FileRequest request = fileRequest(QStringLiteral("SaveDialog_Config"));
     QPointer<ConfigPage> self(this);
     context_.dialogs->saveFile(context_.mainWindow, request, [self](const QString& chosen) {
         if (!self || chosen.isEmpty())
@@ -669,14 +672,7 @@ void ConfigPage::saveSettingsToFile() {
 }
 
 void ConfigPage::loadSettingsFromFile() {
-    auto* description =
-        qobject_cast<FileDialogInfo*>(findComponent(context_.mainWindow, "OpenDialog_Config"));
-    DialogService::FileRequest request;
-    if (description) {
-        request.filter = description->filter;
-        request.directory = description->initialDir;
-        request.fileName = description->fileName;
-    }
+    const DialogService::FileRequest request = fileRequest(QStringLiteral("OpenDialog_Config"));
     QPointer<ConfigPage> self(this);
     context_.dialogs->openFile(context_.mainWindow, request, [self](const QString& path) {
         if (!self || path.isEmpty())

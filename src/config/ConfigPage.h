@@ -1,5 +1,6 @@
 #pragma once
 
+#include "assist/DialogService.h"
 #include "config/core/ConfigSettings.h"
 #include "shell/Page.h"
 
@@ -101,6 +102,8 @@ public:
     QPushButton* JvXPButton1;            // "Przywróc fabryczne"
 
 private:
+    // What the main window describes for the file dialog `dialogName` (filter, folder, name).
+    DialogService::FileRequest fileRequest(const QString& dialogName) const;
     void buildDriveGroup();
     void buildMotionGroup();
     void buildEncoderGroup();
