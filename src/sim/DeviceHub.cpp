@@ -158,6 +158,11 @@ int DeviceHub::pendingInput() const {
     return count;
 }
 
+int DeviceHub::openHandles() const {
+    const std::lock_guard lock(mutex_);
+    return int(attachments_.size());
+}
+
 QList<SimBackend::Written> DeviceHub::written() const {
     const std::lock_guard lock(mutex_);
     return log_;
@@ -195,6 +200,8 @@ bool DeviceHub::write(int id, quint32 instance, const quint8* data, int length) 
     const bool ok = device && !device->faults.failingWrites && !report.isEmpty() &&
                     length <= device->info.outputReportLength;
     log_.append({id, report, ok});
+    if (log_.size() > SimBackend::WrittenLogLimit)
+        log_.removeFirst(); // the oldest goes: an application simulating for hours keeps polling
     if (!ok)
         return false;
     // The controller handles the command (the bytes after the report ID) before write() returns.

@@ -60,7 +60,9 @@ public:
     // report ID is put in front and the report is zero-filled to the device's input length.
     void inject(int id, const QByteArray& response);
 
-    // Every output report written to any device, in order, exactly as written.
+    // The output reports written to any device, in order, exactly as written: the latest
+    // WrittenLogLimit of them, so that a long simulated run does not keep every poll.
+    static constexpr int WrittenLogLimit = 10000;
     struct Written {
         int device;
         QByteArray report;
@@ -78,6 +80,8 @@ public:
     // not yet followed by the next read), so a test can tell when everything sent has arrived.
     // A handle that only writes cancels itself and so never counts.
     int pendingInput() const;
+    // Handles open on the devices, plugged or not: what the device layer holds right now.
+    int openHandles() const;
 
 private:
     void announceChange(); // one queued devicesChanged() for all changes made in one go
