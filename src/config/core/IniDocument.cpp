@@ -7,6 +7,7 @@ namespace kvt::config {
 namespace {
 
 const QByteArray CrLf("\r\n");
+const QByteArray Utf8ByteOrderMark("\xEF\xBB\xBF");
 
 bool sameName(const QString& a, const QString& b) {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
@@ -21,6 +22,10 @@ IniDocument IniDocument::parse(const QByteArray& bytes) {
     doc.latin1_ = utf8.hasError();
 
     qsizetype start = 0;
+    if (bytes.startsWith(Utf8ByteOrderMark)) {
+        doc.byteOrderMark_ = Utf8ByteOrderMark;
+        start = Utf8ByteOrderMark.size();
+    }
     while (start < bytes.size()) {
         qsizetype end = start;
         while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n')
@@ -137,7 +142,7 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 }
 
 QByteArray IniDocument::toBytes() const {
-    QByteArray out;
+    QByteArray out = byteOrderMark_;
     for (const Line& line : lines_)
         out += line.text + line.ending;
     return out;

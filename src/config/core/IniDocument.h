@@ -14,7 +14,8 @@ namespace kvt::config {
 // first matching key in it count. Lines this class writes end with CR LF.
 //
 // The text is read as UTF-8, or as Latin-1 when it is not valid UTF-8; values written go out in
-// the same encoding.
+// the same encoding. A UTF-8 byte order mark in front (as some editors write) is not part of the
+// first line and stays in front.
 class IniDocument {
 public:
     IniDocument() = default;
@@ -44,6 +45,7 @@ private:
     qsizetype findKey(qsizetype header, const QString& key) const; // entry line, or -1
     void insertLine(qsizetype at, const QByteArray& text);
 
+    QByteArray byteOrderMark_; // kept as it was, in front of the first line
     QList<Line> lines_;
     bool latin1_ = false;
 };
