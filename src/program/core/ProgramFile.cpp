@@ -29,6 +29,10 @@ ProgramFileLoad loadProgramFile(const QString& path, int address, ProgramStore& 
         return load;
     }
     load.result = LoadResult::NoProgram;
+    // Only a regular file is read: opening a pipe would wait for a writer, and a device or a
+    // folder holds no program.
+    if (!info.isFile())
+        return load;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return load;

@@ -36,7 +36,8 @@ struct ProgramFileLoad {
 int takeProgram(const QByteArray& file, int address, ProgramStore& store);
 
 // Loads the program of `address` from the file at `path`. Unless the file was read (a missing
-// name, an oversized or unreadable file), the store is left as it was.
+// name, an oversized or unreadable file, or one that is no regular file), the store is left as
+// it was.
 ProgramFileLoad loadProgramFile(const QString& path, int address, ProgramStore& store);
 
 // The store's program as file bytes: one record per valid command, every one with address 0.
