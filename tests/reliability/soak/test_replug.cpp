@@ -125,6 +125,8 @@ private slots:
                 rig.replug(ids[warmModel]);
             }
             const LiveObjects end = settledLiveObjects(rig, &warm);
+            qInfo("%d cycles; warm: %s; end: %s", cycles, qPrintable(warm.describe()),
+                  qPrintable(end.describe()));
             QVERIFY2(end == warm,
                      qPrintable(QStringLiteral("warm: %1\nend:  %2").arg(warm.describe(), end.describe())));
         }
