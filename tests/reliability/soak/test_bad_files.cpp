@@ -303,7 +303,10 @@ private slots:
 
         // What is no file is refused with the read error, and the controls stay as they were.
         for (const QString& notAFile : {fifo, path("folder.kvt"), path("missing.kvt")}) {
-            QCOMPARE(loadOnPage(rig, notAFile), QString("error"));
+            QString kind;
+            QVERIFY2(finishesWithoutWriter(fifo, [&] { kind = loadOnPage(rig, notAFile); }),
+                     "the load waits for a writer");
+            QCOMPARE(kind, QString("error"));
             QCOMPARE(rig.dialogs().last().text, QString("Unable to read %1").arg(notAFile));
             QCOMPARE(rig.text("Edit_KP"), QString("5"));
         }
