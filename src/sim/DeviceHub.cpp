@@ -158,6 +158,12 @@ int DeviceHub::pendingInput() const {
     return count;
 }
 
+int DeviceHub::openHandles(int id) const {
+    const std::lock_guard lock(mutex_);
+    return int(std::count_if(attachments_.begin(), attachments_.end(),
+                             [id](const Attachment& a) { return a.device == id; }));
+}
+
 QList<SimBackend::Written> DeviceHub::written() const {
     const std::lock_guard lock(mutex_);
     return log_;

@@ -54,6 +54,7 @@ public:
     void inject(int id, const QByteArray& response);
     void advance(int ms);
     int pendingInput() const;
+    int openHandles(int id) const;
     QList<SimBackend::Written> written() const;
     void clearWritten();
 

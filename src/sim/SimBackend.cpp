@@ -134,6 +134,9 @@ void SimBackend::clearWritten() {
 int SimBackend::pendingInput() const {
     return d->pendingInput();
 }
+int SimBackend::openHandles(int id) const {
+    return d->openHandles(id);
+}
 
 void SimBackend::setManualClock(bool manual) {
     if (manual) {

@@ -79,6 +79,10 @@ public:
     // A handle that only writes cancels itself and so never counts.
     int pendingInput() const;
 
+    // Handles of device `id` not yet closed, whatever instance they were opened for: once a
+    // device has vanished and its reader and writer have ended, none is left.
+    int openHandles(int id) const;
+
 private:
     void announceChange(); // one queued devicesChanged() for all changes made in one go
     void clockTick();
