@@ -56,22 +56,23 @@ qint64 threadCpuUs() {
     return qint64(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
 }
 
-// Time the calling thread spent runnable but waiting for a CPU, in ms (from the scheduler's
-// statistics; -1 where the kernel does not keep them).
-qint64 runQueueWaitMs() {
+// Time the calling thread spent runnable but waiting for a CPU, in microseconds (from the
+// scheduler's statistics; 0 where the kernel does not keep them).
+qint64 runQueueWaitUs() {
     QFile stat(QStringLiteral("/proc/thread-self/schedstat"));
     if (!stat.open(QIODevice::ReadOnly))
-        return -1;
+        return 0;
     const QList<QByteArray> fields = stat.readAll().trimmed().split(' ');
-    return fields.size() >= 2 ? fields[1].toLongLong() / 1000000 : -1;
+    return fields.size() >= 2 ? fields[1].toLongLong() / 1000 : 0;
 }
 
 // How late a timer rescheduled every 10 ms fires while the event loop runs for a while: in real
-// time, and in the user-interface thread's own CPU time spent between arming the timer and its
-// firing (an upper bound of the delay that the application's own work caused, whatever else the
-// machine runs).
+// time; the same less the time the thread waited for a CPU meanwhile (what is left is this
+// process's own doing, whatever else the machine runs); and the thread's CPU time between arming
+// the timer and its firing (the work the event loop did before it got to the timer).
 struct Lateness {
     qint64 worstMs = 0;
+    qint64 worstOwnMs = 0;
     qint64 worstBusyMs = 0;
     int fired = 0;
 };
@@ -84,12 +85,14 @@ template <typename F> Lateness measureLateness(int ms, F sample) {
     Lateness result;
     qint64 due = 10;
     qint64 armedCpuUs = threadCpuUs();
+    qint64 armedWaitUs = runQueueWaitUs();
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     probe.setSingleShot(true);
     QObject::connect(&probe, &QTimer::timeout, &loop, [&] {
         const qint64 now = clock.elapsed();
         result.worstMs = std::max(result.worstMs, now - due);
+        result.worstOwnMs = std::max(result.worstOwnMs, now - due - (runQueueWaitUs() - armedWaitUs) / 1000);
         result.worstBusyMs = std::max(result.worstBusyMs, (threadCpuUs() - armedCpuUs) / 1000);
         ++result.fired;
         sample();
@@ -99,6 +102,7 @@ template <typename F> Lateness measureLateness(int ms, F sample) {
         }
         due = now + 10;
         armedCpuUs = threadCpuUs();
+        armedWaitUs = runQueueWaitUs();
         probe.start(10);
     });
     probe.start(10);
@@ -313,7 +317,7 @@ private slots:
         int worstPendingInput = 0;
         qint64 rssPeak = rssBefore;
         const qint64 cpuBefore = threadCpuUs();
-        const qint64 waitBefore = runQueueWaitMs();
+        const qint64 waitBefore = runQueueWaitUs();
         QElapsedTimer wall;
         wall.start();
         const Lateness late = measureLateness(Seconds * 1000, [&] {
@@ -326,37 +330,34 @@ private slots:
         });
         const qint64 cpuUs = threadCpuUs() - cpuBefore;
         const qint64 wallMs = wall.elapsed();
-        const qint64 waitedMs = runQueueWaitMs() - waitBefore;
+        const qint64 waitedMs = (runQueueWaitUs() - waitBefore) / 1000;
         stop = true;
         producer.join();
         rig.settle();
         const qint64 rssAfter = residentKiB();
 
-        qInfo(
-            "flood: %ld reports injected in %d s, %d live-status reports handled, user-interface thread "
-            "busy %lld ms of %lld ms and waiting for a CPU %lld ms; timer fired %d times, worst lateness "
-            "%lld ms (%lld ms without the "
-            "flood), worst CPU time of the user-interface thread before a firing %lld ms; worst backlog %d "
-            "(bound %d), worst sim input queue %d; resident memory %lld KiB before, %lld KiB peak, %lld KiB "
-            "after",
-            long(injected), Seconds, handled.count, cpuUs / 1000, wallMs, waitedMs, late.fired, late.worstMs,
-            quiet.worstMs, late.worstBusyMs, worstBacklog, kvt::ReportBacklog::MaxPending, worstPendingInput,
-            rssBefore, rssPeak, rssAfter);
+        qInfo("flood: %ld reports injected in %d s, %d live-status reports handled; user-interface thread "
+              "busy %lld ms of %lld ms and waiting for a CPU %lld ms; timer fired %d times, worst lateness "
+              "%lld ms (%lld ms without the flood), %lld ms less the waits for a CPU; worst CPU time of the "
+              "user-interface thread before a firing %lld ms; worst backlog %d (bound %d), worst sim input "
+              "queue %d; resident memory %lld KiB before, %lld KiB peak, %lld KiB after",
+              long(injected), Seconds, handled.count, cpuUs / 1000, wallMs, waitedMs, late.fired,
+              late.worstMs, quiet.worstMs, late.worstOwnMs, late.worstBusyMs, worstBacklog,
+              kvt::ReportBacklog::MaxPending, worstPendingInput, rssBefore, rssPeak, rssAfter);
         QVERIFY(injected >= long(Seconds) * PerSecond * 9 / 10);
-        // The application's own work never holds the timer back 50 ms. In real time the same holds
-        // unless the machine starved the process (its thread waited for a CPU more than a tenth of
-        // the time: other programs' load, not this one's).
-        QVERIFY2(late.worstBusyMs < 50, qPrintable(QString::number(late.worstBusyMs)));
-        if (waitBefore >= 0 && waitedMs > wallMs / 10)
-            qWarning("the user-interface thread waited %lld ms of %lld ms for a CPU: real-time lateness not "
-                     "judged",
-                     waitedMs, wallMs);
-        else
-            QVERIFY2(late.worstMs < 50, qPrintable(QString::number(late.worstMs)));
+        // The timer fires less than 50 ms late, not counting the time the machine made the thread
+        // wait for a CPU (other programs' load, not this one's); the work the event loop does
+        // before it gets to the timer stays below 50 ms of CPU. Under the sanitizers every report
+        // costs several times its CPU time, so only the bounds of the queues and boxes are judged.
+        if (Sanitized) {
+            qWarning("sanitizer build: timer lateness and memory reported, not judged");
+        } else {
+            QVERIFY2(late.worstOwnMs < 50, qPrintable(QString::number(late.worstOwnMs)));
+            QVERIFY2(late.worstBusyMs < 50, qPrintable(QString::number(late.worstBusyMs)));
+            QVERIFY2(rssAfter - rssBefore < 20 * 1024, qPrintable(QString::number(rssAfter - rssBefore)));
+        }
         QVERIFY(worstBacklog <= kvt::ReportBacklog::MaxPending);
         QVERIFY(worstPendingInput <= int(kvt::sim::InputQueue::Capacity) + 1);
-        if (!Sanitized) // the sanitizer's quarantine holds freed memory on purpose
-            QVERIFY2(rssAfter - rssBefore < 20 * 1024, qPrintable(QString::number(rssAfter - rssBefore)));
         QVERIFY(rig.dialogService().openCount() <= Boxed.size());
         while (rig.closeDialog(true))
             rig.settle();
