@@ -51,17 +51,28 @@ Acknowledgements::Acknowledgements(AppContext& context, QObject* parent)
             context_.statusBar->setPanelText(0, context_.text(QLatin1String(ack.status)));
             if (!ack.boxText)
                 return;
+            const quint32 sender = context_.link->activeInstance();
+            const auto open = openBoxes_.find(ack.code);
+            if (open != openBoxes_.end()) {
+                open.value() = sender; // the open box now stands for this acknowledgement too
+                return;
+            }
+            openBoxes_.insert(ack.code, sender);
             QPointer<Transport> link(context_.link);
-            const quint32 sender = link->activeInstance();
+            QPointer<Acknowledgements> self(this);
+            const quint8 code = ack.code;
             const QList<quint8> afterwards = ack.afterwards;
             context_.dialogs->message(context_.mainWindow, DialogService::Icon::Information,
                                       context_.text(QLatin1String(ack.boxText)),
                                       context_.text(QLatin1String(ack.boxCaption)),
-                                      DialogService::Buttons::Ok, [link, sender, afterwards](bool) {
-                                          if (!link || sender == 0 || link->activeInstance() != sender)
+                                      DialogService::Buttons::Ok, [self, link, code, afterwards](bool) {
+                                          if (!self)
                                               return;
-                                          for (quint8 code : afterwards)
-                                              link->sendCode(code);
+                                          const quint32 latest = self->openBoxes_.take(code);
+                                          if (!link || latest == 0 || link->activeInstance() != latest)
+                                              return;
+                                          for (quint8 c : afterwards)
+                                              link->sendCode(c);
                                       });
         });
     }

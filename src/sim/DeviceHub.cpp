@@ -158,9 +158,10 @@ int DeviceHub::pendingInput() const {
     return count;
 }
 
-int DeviceHub::openHandles() const {
+int DeviceHub::openHandles(int id) const {
     const std::lock_guard lock(mutex_);
-    return int(attachments_.size());
+    return int(std::count_if(attachments_.begin(), attachments_.end(),
+                             [id](const Attachment& a) { return id < 0 || a.device == id; }));
 }
 
 QList<SimBackend::Written> DeviceHub::written() const {

@@ -54,7 +54,7 @@ public:
     void inject(int id, const QByteArray& response);
     void advance(int ms);
     int pendingInput() const;
-    int openHandles() const;
+    int openHandles(int id = -1) const;
     QList<SimBackend::Written> written() const;
     void clearWritten();
 

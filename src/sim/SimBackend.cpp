@@ -134,8 +134,8 @@ void SimBackend::clearWritten() {
 int SimBackend::pendingInput() const {
     return d->pendingInput();
 }
-int SimBackend::openHandles() const {
-    return d->openHandles();
+int SimBackend::openHandles(int id) const {
+    return d->openHandles(id);
 }
 
 void SimBackend::setManualClock(bool manual) {

@@ -80,8 +80,10 @@ public:
     // not yet followed by the next read), so a test can tell when everything sent has arrived.
     // A handle that only writes cancels itself and so never counts.
     int pendingInput() const;
-    // Handles open on the devices, plugged or not: what the device layer holds right now.
-    int openHandles() const;
+    // Handles not yet closed on device `id` (on every device when `id` is negative), plugged or
+    // not, whatever instance they were opened for: once a device has vanished and its reader and
+    // writer have ended, none is left on it.
+    int openHandles(int id = -1) const;
 
 private:
     void announceChange(); // one queued devicesChanged() for all changes made in one go
