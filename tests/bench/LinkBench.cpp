@@ -23,6 +23,7 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <vector>
 
 using namespace kvt;
@@ -33,6 +34,14 @@ constexpr int ControlPage = 0;
 constexpr int ProgramPage = 3;
 constexpr int SendRounds = 5;
 const QString FullProgram = QStringLiteral(KVT_PROGRAM_DATA "/full_300.txp");
+
+// CPU time of the calling thread (the UI thread here), milliseconds.
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) * 1e-6;
+}
+double lastUiCpuMs = 0; // of the last send measured
 
 // A live status report of a drive moving back and forth: every field changes from one report to
 // the next, as while a move runs.
@@ -132,8 +141,10 @@ public:
             link_.send(ByteWriter().u8(op::ProgramBegin).u16be(length).data());
         });
         QTimer::singleShot(60000, &receiver_, [] { QCoreApplication::exit(1); });
+        const double cpu = threadCpuMs();
         const int result = QApplication::exec();
         const double ms = double(t.nsecsElapsed()) * 1e-6;
+        lastUiCpuMs = threadCpuMs() - cpu;
         return result == 0 ? ms : -1;
     }
 
@@ -168,8 +179,10 @@ double windowSendMs(rig::AppRig& rig) {
         rig.click(QStringLiteral("btn_SendProg"));
     });
     QTimer::singleShot(60000, &guard, [] { QCoreApplication::exit(1); });
+    const double cpu = threadCpuMs();
     const int result = QApplication::exec();
     const double ms = double(t.nsecsElapsed()) * 1e-6;
+    lastUiCpuMs = threadCpuMs() - cpu;
     rig.click(QStringLiteral("BtnOK"));
     rig.settle();
     return result == 0 ? ms : -1;
@@ -202,13 +215,17 @@ void programSend(benchmark::State& state, const std::string& prefix, std::chrono
         }
         std::vector<double> windowMs;
         std::vector<double> floorMs;
+        std::vector<double> windowCpuMs;
+        std::vector<double> floorCpuMs;
         for (int round = 0; round < SendRounds; ++round) {
             // The window's poll runs during its own send, as it does for a user, and rests while
             // the floor host has the machine.
             poll->stop();
             floorMs.push_back(floor.sendMs());
+            floorCpuMs.push_back(lastUiCpuMs);
             poll->start();
             windowMs.push_back(windowSendMs(rig));
+            windowCpuMs.push_back(lastUiCpuMs);
         }
         if (*std::min_element(floorMs.begin(), floorMs.end()) < 0 ||
             *std::min_element(windowMs.begin(), windowMs.end()) < 0) {
@@ -222,9 +239,13 @@ void programSend(benchmark::State& state, const std::string& prefix, std::chrono
         state.counters["floor_ms"] = base;
         state.counters["ratio"] = window / base;
         state.counters["commands_per_s"] = double(records.size()) / (window * 1e-3);
+        state.counters["window_ui_cpu_ms"] = median(windowCpuMs);
+        state.counters["floor_ui_cpu_ms"] = median(floorCpuMs);
         bench::figures()[prefix + "window_ms"] = window;
         bench::figures()[prefix + "floor_ms"] = base;
         bench::figures()[prefix + "commands_per_s"] = double(records.size()) / (window * 1e-3);
+        bench::figures()[prefix + "window_ui_cpu_ms"] = median(windowCpuMs);
+        bench::figures()[prefix + "floor_ui_cpu_ms"] = median(floorCpuMs);
     }
     bench::dropRig();
 }

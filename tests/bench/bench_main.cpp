@@ -62,8 +62,10 @@ void printGoals() {
     if (has("send_1ms_window_ms")) {
         const double ratio = figure("send_1ms_window_ms") / figure("send_1ms_floor_ms");
         std::printf("goal 2  300-command program send, 1 ms each way: %.0f ms = %.3f x the floor (do-nothing "
-                    "host %.0f ms); goal <= 1.05: %s\n",
-                    figure("send_1ms_window_ms"), ratio, figure("send_1ms_floor_ms"), verdict(ratio <= 1.05));
+                    "host %.0f ms; UI thread CPU %.1f ms against %.1f ms); goal <= 1.05: %s\n",
+                    figure("send_1ms_window_ms"), ratio, figure("send_1ms_floor_ms"),
+                    figure("send_1ms_window_ui_cpu_ms"), figure("send_1ms_floor_ui_cpu_ms"),
+                    verdict(ratio <= 1.05));
     } else {
         std::printf("goal 2  program send with 1 ms delay: not measured\n");
     }
