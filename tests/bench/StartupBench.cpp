@@ -52,12 +52,15 @@ double medianOf(std::vector<double> values) {
 void startUp(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<double> bare;
+        std::vector<double> empty;
         std::vector<double> program;
         for (int run = 0; run < Runs; ++run) {
             bare.push_back(firstPaintMs(QStringLiteral(KVT_BARE_WINDOW), {}));
+            empty.push_back(firstPaintMs(QStringLiteral(KVT_BARE_WINDOW), {QStringLiteral("--empty")}));
             program.push_back(firstPaintMs(QStringLiteral(KVT_PROGRAM), {QStringLiteral("--simulate")}));
         }
         if (*std::min_element(bare.begin(), bare.end()) < 0 ||
+            *std::min_element(empty.begin(), empty.end()) < 0 ||
             *std::min_element(program.begin(), program.end()) < 0) {
             state.SkipWithError("a process reported no first paint");
             return;
@@ -65,8 +68,10 @@ void startUp(benchmark::State& state) {
         state.SetIterationTime(medianOf(program) * 1e-3);
         state.counters["program_ms"] = medianOf(program);
         state.counters["bare_ms"] = medianOf(bare);
+        state.counters["empty_ms"] = medianOf(empty);
         bench::figures()["startup_program_ms"] = medianOf(program);
         bench::figures()["startup_bare_ms"] = medianOf(bare);
+        bench::figures()["startup_empty_ms"] = medianOf(empty);
     }
 }
 
