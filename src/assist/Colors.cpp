@@ -26,13 +26,19 @@ QPalette::ColorRole foregroundRole(const QWidget* widget) {
 }
 
 void setRole(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
-    QPalette palette = widget->palette();
+    const QPalette& current = widget->palette();
+    QPalette palette = current;
     // Same colour whether the window is active, inactive or the control disabled, as a
     // technician expects a status field to look.
     palette.setColor(QPalette::Active, role, color);
     palette.setColor(QPalette::Inactive, role, color);
     palette.setColor(QPalette::Disabled, role, color);
-    widget->setPalette(palette);
+    // Status fields are coloured on every report, mostly as they already are; setting an equal
+    // palette changes nothing but costs a resolution against the inherited palette.
+    const bool unchanged = widget->testAttribute(Qt::WA_SetPalette) &&
+                           palette.resolveMask() == current.resolveMask() && palette == current;
+    if (!unchanged)
+        widget->setPalette(palette);
     if (role == QPalette::Window && !usesBaseRole(widget))
         widget->setAutoFillBackground(true);
 }

@@ -95,6 +95,13 @@ void paint(QWidget* widget, Shade shade) {
     }
 }
 
+// A status field takes a report's text only when it differs: an edit field lays an equal text out
+// again all the same, and most reports repeat most values.
+void showText(QLineEdit* field, const QString& text) {
+    if (field->text() != text)
+        field->setText(text);
+}
+
 // The colour a display shows now, as a shade (normal for any colour that is not a status colour).
 Shade shadeOf(const QWidget* widget) {
     const QColor c = background(widget);
@@ -454,7 +461,9 @@ int ControlPage::displayDecimals() const {
 }
 
 QString ControlPage::unitText() const {
-    const auto* units = windowControl<QComboBox>("ComboBox_Units");
+    if (!units_)
+        units_ = windowControl<QComboBox>("ComboBox_Units");
+    const QComboBox* units = units_;
     return units && units->currentIndex() >= 0 ? units->currentText() : unitItems().first();
 }
 
@@ -463,21 +472,21 @@ QString ControlPage::unitText() const {
 void ControlPage::showLiveStatus(const Response& response) {
     const LiveStatus s = decodeLiveStatus(response.data);
     const LiveStatusView v = viewOf(s, displayDecimals(), unitText(), fmt::Separators::current());
-    Text_Xact->setText(v.position);
-    Text_Vact->setText(v.speed);
+    showText(Text_Xact, v.position);
+    showText(Text_Vact, v.speed);
 
     const std::array<QLineEdit*, 8> io{Edit_Run,   Edit_StopIn3, Edit_In1,  Edit_In2,
                                        Edit_Home1, Edit_Home2,   Edit_Out1, Edit_Out2};
     for (int bit = 0; bit < 8; ++bit) {
         const bool on = s.ioFlags & (1u << bit);
-        io[bit]->setText(onOffText(on));
+        showText(io[bit], onOffText(on));
         setBackground(io[bit], on ? colors::Active : colors::Error);
     }
     inputMask_ = s.inputMask();
     outputMask_ = s.outputMask();
 
     if (const std::optional<MotorStateLook> look = motorStateLook(s.motorState)) {
-        Edit_MotorStatus->setText(look->textKey.isEmpty() ? look->fixedText : context_.text(look->textKey));
+        showText(Edit_MotorStatus, look->textKey.isEmpty() ? look->fixedText : context_.text(look->textKey));
         paint(Edit_MotorStatus, blinker_.next(*look, shadeOf(Edit_MotorStatus)));
     }
 
@@ -487,7 +496,7 @@ void ControlPage::showLiveStatus(const Response& response) {
     Label_Vzas->setText(v.supply);
     setTextColor(Label_Vzas, v.supplyOutOfRange ? colors::Error : QColor(Qt::black));
     Label_EncRAW->setText(v.encoder);
-    Text_Xdest->setText(v.destination);
+    showText(Text_Xdest, v.destination);
     Label_Time->setText(v.moveTime);
     Label_TimeAccDec->setText(v.accTime);
     Label_DistAccDec->setText(v.accDistance);

@@ -179,6 +179,8 @@ private:
     quint8 outputMask_ = 0; // output bits of the last live status
     control::MotorStateBlinker blinker_;
     bool otherPagesConnected_ = false;
+    // The Configuration page's unit list, found once: every live status report reads it.
+    mutable QPointer<QComboBox> units_;
 };
 
 } // namespace kvt

@@ -1,9 +1,9 @@
 #include "modbus/Rs485Page.h"
 
 #include "assist/Colors.h"
-#include "modbus/ModbusLinkGroup.h"
 #include "link/OpCode.h"
 #include "link/Transport.h"
+#include "modbus/ModbusLinkGroup.h"
 #include "modbus/core/FramePreview.h"
 #include "modbus/core/UserRegisters.h"
 #include "shell/AppContext.h"
@@ -260,10 +260,9 @@ void Rs485Page::selectRegisterCell(int column, int row) {
 
 int Rs485Page::ownModbusAddress() const {
     // The address selector belongs to the link settings group; the address is its index plus 1.
-    const auto* address =
-        context_.mainWindow ? context_.mainWindow->findChild<QComboBox*>(QStringLiteral("ComboBox_ModbusAdr"))
-                            : nullptr;
-    return address ? address->currentIndex() + 1 : 0;
+    if (!modbusAddress_ && context_.mainWindow)
+        modbusAddress_ = context_.mainWindow->findChild<QComboBox*>(QStringLiteral("ComboBox_ModbusAdr"));
+    return modbusAddress_ ? modbusAddress_->currentIndex() + 1 : 0;
 }
 
 void Rs485Page::countFrame() {
@@ -274,10 +273,12 @@ void Rs485Page::countFrame() {
 
 void Rs485Page::logFrame(const Response& response) {
     const modbus::FrameLogEntry entry = modbus::describeFrame(response.bytes(), ownModbusAddress());
-    countFrame();
+    setBackground(EditRx, colors::ModbusRx);
+    ++frameCount_;
     const QString text = entry.textKey.isEmpty() ? QString() : context_.text(entry.textKey);
-    // Lines of a burst of frames go into the log together, once the burst has been handled:
-    // adding many lines at once costs little more than adding one.
+    // Lines of a burst of frames go into the log together, once the burst has been handled, and
+    // the counter shows the count then: adding many lines at once costs little more than adding
+    // one, and an edit field lays out each text it is given.
     if (pendingLines_.isEmpty())
         QTimer::singleShot(0, this, &Rs485Page::flushFrameLog);
     pendingLines_.append(entry.hex + text);
@@ -288,6 +289,7 @@ void Rs485Page::flushFrameLog() {
         return;
     MemoMbusTrans->appendPlainText(pendingLines_.join(QLatin1Char('\n')));
     pendingLines_.clear();
+    EditMbusFrameCnt->setText(QString::number(frameCount_));
 }
 
 void Rs485Page::readUserRegisters() {

@@ -2,9 +2,11 @@
 
 #include "shell/Page.h"
 
+#include <QPointer>
 #include <QStringList>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -75,11 +77,12 @@ private:
     void logFrame(const Response& response);
     void flushFrameLog();
     void showRegisters(const Response& response);
-    void countFrame();
+    void countFrame(); // counts a frame and shows the count
     int ownModbusAddress() const;
 
     QStackedLayout* views_ = nullptr;
-    QStringList pendingLines_; // frame log lines not yet in the log
+    QStringList pendingLines_; // frame log lines not yet in the log, their count not yet shown
+    mutable QPointer<QComboBox> modbusAddress_; // the link settings' address list, found once
     qint32 frameCount_ = 0;
     bool readRequested_ = false;
 };

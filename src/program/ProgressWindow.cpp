@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 
 namespace kvt {
@@ -35,6 +36,11 @@ ProgressWindow::ProgressWindow(std::function<int()> language, QWidget* parent)
     BtnOK->setEnabled(false);
     BtnOK->setGeometry(112, 68, 83, 28);
     connect(BtnOK, &QPushButton::clicked, this, &ProgressWindow::closeWindow);
+
+    refresh_ = new QTimer(this);
+    refresh_->setSingleShot(true);
+    refresh_->setInterval(RefreshMs);
+    connect(refresh_, &QTimer::timeout, this, &ProgressWindow::showPosition);
 }
 
 void ProgressWindow::showEvent(QShowEvent* event) {
@@ -49,6 +55,8 @@ void ProgressWindow::prepareForShowing() {
 
 void ProgressWindow::begin(const QString& message, int maximum, bool modal) {
     ProgressBar->setRange(0, std::max(maximum, 1)); // a range of 0..0 would show a busy bar
+    refresh_->stop();
+    position_ = 0;
     ProgressBar->setValue(0);
     Message->setText(message);
     if (isVisible())
@@ -63,10 +71,18 @@ void ProgressWindow::begin(const QString& message, int maximum, bool modal) {
 
 void ProgressWindow::setProgress(int position) {
     // A position beyond the maximum (a controller asking past the end) shows a full bar.
-    ProgressBar->setValue(std::clamp(position, ProgressBar->minimum(), ProgressBar->maximum()));
+    position_ = std::clamp(position, ProgressBar->minimum(), ProgressBar->maximum());
+    if (!refresh_->isActive())
+        refresh_->start();
+}
+
+void ProgressWindow::showPosition() {
+    refresh_->stop();
+    ProgressBar->setValue(position_);
 }
 
 void ProgressWindow::finish(const QString& message) {
+    showPosition();
     Message->setText(message);
     BtnOK->setEnabled(true);
 }

@@ -8,6 +8,7 @@
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 namespace kvt {
 
@@ -24,6 +25,7 @@ public:
     // Shows the window for an exchange of `maximum` steps, at step 0, with `message`: modal (the
     // main window waits until it is closed) or not. A window already shown stays as it is shown.
     void begin(const QString& message, int maximum, bool modal);
+    // The bar follows within RefreshMs, and at once when the exchange finishes.
     void setProgress(int position);
     // The exchange is over: `message`, and OK closes the window.
     void finish(const QString& message);
@@ -32,15 +34,22 @@ public:
     QLineEdit* Message;
     QPushButton* BtnOK;
 
+    // A progress bar repaints itself at once on every step it shows, and a transfer is a step per
+    // record: the bar takes the latest position at most this often.
+    static constexpr int RefreshMs = 40;
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void prepareForShowing();
     void closeWindow();
+    void showPosition();
 
     std::function<int()> language_;
     TranslationStore texts_;
+    QTimer* refresh_;
+    int position_ = 0; // the latest position, shown by the next refresh
 };
 
 } // namespace kvt

@@ -150,6 +150,13 @@ void DeviceHub::advance(int ms) {
     }
 }
 
+void DeviceHub::setLatency(std::chrono::microseconds latency) {
+    const std::lock_guard lock(mutex_);
+    latencyUs_ = latency.count();
+    for (const Attachment& a : attachments_)
+        a.queue->setLatency(latency);
+}
+
 int DeviceHub::pendingInput() const {
     const std::lock_guard lock(mutex_);
     int count = 0;
@@ -182,7 +189,9 @@ DeviceHub::Attachment DeviceHub::attach(const QString& path) {
             continue; // an unplugged device's node is gone; a new device may hold the path
         if (!device.info.access)
             return {};
-        attachments_.push_back({id, device.info.instance, std::make_shared<InputQueue>()});
+        auto queue = std::make_shared<InputQueue>();
+        queue->setLatency(latency());
+        attachments_.push_back({id, device.info.instance, std::move(queue)});
         return attachments_.back();
     }
     return {};

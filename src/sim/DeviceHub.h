@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -53,6 +55,9 @@ public:
 
     void inject(int id, const QByteArray& response);
     void advance(int ms);
+    // Real time each way between the host and every device (see SimBackend::setLatency).
+    void setLatency(std::chrono::microseconds latency);
+    std::chrono::microseconds latency() const { return std::chrono::microseconds(latencyUs_.load()); }
     int pendingInput() const;
     int openHandles(int id = -1) const;
     QList<SimBackend::Written> written() const;
@@ -80,6 +85,7 @@ private:
     std::vector<Attachment> attachments_;
     QList<SimBackend::Written> log_;
     std::mt19937 rng_{0x5EED};
+    std::atomic<qint64> latencyUs_ = 0; // read by writer threads without the lock
 };
 
 } // namespace kvt::sim

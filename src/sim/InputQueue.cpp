@@ -11,9 +11,14 @@ void InputQueue::push(const QByteArray& report) {
         const std::lock_guard lock(mutex_);
         if (cancelled_ || gone_ || reports_.size() >= Capacity)
             return;
-        reports_.push_back(report);
+        reports_.push_back({report, Clock::now() + latency_});
     }
     arrived_.notify_all();
+}
+
+void InputQueue::setLatency(std::chrono::microseconds latency) {
+    const std::lock_guard lock(mutex_);
+    latency_ = latency;
 }
 
 void InputQueue::markGone() {
@@ -37,18 +42,27 @@ void InputQueue::cancel() {
 int InputQueue::read(unsigned char* buffer, int capacity, int timeoutMs) {
     std::unique_lock lock(mutex_);
     holding_ = false;
-    const auto ready = [this] { return cancelled_ || gone_ || !reports_.empty(); };
-    if (timeoutMs < 0)
-        arrived_.wait(lock, ready);
-    else
-        arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
-    if (cancelled_)
-        return 0;
-    if (gone_)
-        return -1;
-    if (reports_.empty())
-        return 0;
-    const QByteArray report = reports_.front();
+    const bool waitForever = timeoutMs < 0;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    for (;;) {
+        if (cancelled_)
+            return 0;
+        if (gone_)
+            return -1;
+        const Clock::time_point now = Clock::now();
+        if (!reports_.empty() && reports_.front().due <= now)
+            break;
+        if (!waitForever && now >= deadline)
+            return 0;
+        if (reports_.empty() && waitForever)
+            arrived_.wait(lock);
+        else if (reports_.empty())
+            arrived_.wait_until(lock, deadline);
+        else
+            arrived_.wait_until(lock, waitForever ? reports_.front().due
+                                                  : std::min(reports_.front().due, deadline));
+    }
+    const QByteArray report = reports_.front().report;
     reports_.pop_front();
     const int length = std::clamp(static_cast<int>(report.size()), 0, std::max(capacity, 0));
     if (length > 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -17,8 +18,11 @@ public:
     static constexpr std::size_t Capacity = 1024;
 
     void push(const QByteArray& report); // ignored once cancelled or gone, or when full
-    void markGone();                     // the device vanished: reads return -1 from now on
-    void cancel();                       // reads return 0 from now on; the queue is dropped
+    // A report pushed from now on becomes readable `latency` after its push (real time), as a
+    // report crossing the bus would; 0 (the default) makes it readable at once.
+    void setLatency(std::chrono::microseconds latency);
+    void markGone(); // the device vanished: reads return -1 from now on
+    void cancel();   // reads return 0 from now on; the queue is dropped
 
     // Waits up to `timeoutMs` (forever when negative) for a report and copies it into `buffer`,
     // cut to `capacity`. Returns its length, 0 on time-out or after cancel(), -1 when gone.
@@ -30,9 +34,16 @@ public:
     int pending() const;
 
 private:
+    using Clock = std::chrono::steady_clock;
+    struct Queued {
+        QByteArray report;
+        Clock::time_point due; // readable from then on
+    };
+
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
-    std::deque<QByteArray> reports_;
+    std::deque<Queued> reports_;
+    std::chrono::microseconds latency_{0};
     bool cancelled_ = false;
     bool gone_ = false;
     bool holding_ = false; // the last read() returned a report

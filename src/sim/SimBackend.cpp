@@ -153,6 +153,10 @@ void SimBackend::advance(int ms) {
         d->advance(ms);
 }
 
+void SimBackend::setLatency(std::chrono::microseconds latency) {
+    d->setLatency(latency);
+}
+
 void SimBackend::clockTick() {
     // Real time since the last tick; the clock counts from its start, so no fraction is lost.
     const qint64 now = d->clock.elapsed();

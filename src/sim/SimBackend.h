@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <chrono>
 #include <memory>
 
 namespace kvt::sim {
@@ -75,6 +76,12 @@ public:
     // follows real time.
     void setManualClock(bool manual);
     void advance(int ms);
+
+    // Real time a report takes each way between the host and every device: a write returns that
+    // much later, and an input report can be read that much after the device sent it (reports
+    // already waiting keep their time). 0, the default, delivers at once. For measurements of
+    // the link; tests keep to the manual clock.
+    void setLatency(std::chrono::microseconds latency);
 
     // Input reports waiting in open handles that are not cancelled (including one just read and
     // not yet followed by the next read), so a test can tell when everything sent has arrived.

@@ -1,5 +1,6 @@
 #include "sim/SimHandle.h"
 
+#include <thread>
 #include <utility>
 
 namespace kvt::sim {
@@ -16,6 +17,9 @@ int SimHandle::read(quint8* buffer, int capacity, int timeoutMs) {
 }
 
 bool SimHandle::write(const quint8* data, int length) {
+    // A write returns once the report has crossed the bus, as a hidraw write does.
+    if (const std::chrono::microseconds latency = hub_->latency(); latency.count() > 0)
+        std::this_thread::sleep_for(latency);
     return hub_->write(attachment_.device, attachment_.instance, data, length);
 }
 

@@ -3,6 +3,7 @@
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <atomic>
@@ -308,6 +309,40 @@ private slots:
         backend.inject(id, QByteArray::fromHex("0102030405060708"));
         QCOMPARE(drain(*h), (QList<QByteArray>{QByteArray::fromHex("016100000000"),
                                                QByteArray::fromHex("010102030405")}));
+    }
+
+    // The delay is real time, as it is meant for measurements: 30 ms each way.
+    void latencyDelaysWritesAndReports() {
+        SimBackend backend;
+        backend.setManualClock(true);
+        const int id = backend.plugController("KVT318");
+        auto h = backend.open(backend.info(id).path, backend.info(id).instance);
+        backend.setLatency(std::chrono::milliseconds(30));
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(send(*h, op::Identity));
+        QVERIFY(t.elapsed() >= 30); // the write returns once across
+        quint8 buffer[65];
+        QCOMPARE(h->read(buffer, 65, 0), 0); // the answer is on its way: waiting, not readable
+        QCOMPARE(backend.pendingInput(), 1);
+        QCOMPARE(h->read(buffer, 65, 5), 0);
+        QCOMPARE(h->read(buffer, 65, 1000), 65);
+        QVERIFY(t.elapsed() >= 60);
+        QCOMPARE(buffer[1], op::Identity);
+
+        // A reader blocked without a time-out wakes when the report is due; reports keep their order.
+        backend.inject(id, QByteArray(1, char(1)));
+        backend.inject(id, QByteArray(1, char(2)));
+        t.restart();
+        QCOMPARE(h->read(buffer, 65, -1), 65);
+        QVERIFY(t.elapsed() >= 25);
+        QCOMPARE(buffer[1], 1);
+        QCOMPARE(h->read(buffer, 65, 0), 65);
+        QCOMPARE(buffer[1], 2);
+
+        backend.setLatency(std::chrono::microseconds(0));
+        backend.inject(id, QByteArray(1, char(3)));
+        QCOMPARE(h->read(buffer, 65, 0), 65);
     }
 
     void manualClockDrivesControllers() {

@@ -2,8 +2,11 @@
 
 #include <QByteArray>
 #include <QLocale>
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 
@@ -46,12 +49,32 @@ QByteArray keepDigits(const QByteArray& digits, int n) {
     return kept.prepend('1');
 }
 
+// How many digits after the first one printf needs to write the exact decimal expansion of a finite
+// `magnitude` (at least 0): a double is an odd integer m times 2^e, and its expansion has as many
+// significant digits as m x 2^e when e >= 0, or m x 5^-e when e < 0. A bound, with a margin;
+// printing more digits than the expansion has only adds zeros, printing fewer would round.
+int exactDigitsAfterFirst(double magnitude) {
+    if (magnitude == 0)
+        return 0;
+    int exponent = 0;
+    const double mantissa = std::frexp(magnitude, &exponent); // in [0.5, 1)
+    auto m = static_cast<std::uint64_t>(std::ldexp(mantissa, 53));
+    int e = exponent - 53;
+    const int zeroBits = std::countr_zero(m);
+    m >>= zeroBits;
+    e += zeroBits;
+    const double bits = std::bit_width(m);
+    const double digits = e >= 0 ? (bits + e) * 0.30103 : bits * 0.30103 + double(-e) * 0.69898;
+    return std::min(ExactDigits, static_cast<int>(digits) + 2);
+}
+
 // Rounds a finite value to p significant digits. The digits come from the exact decimal expansion
 // of the binary value, so a value lying exactly halfway rounds away from zero, and one a hair
-// below halfway does not.
+// below halfway does not. The expansion is printed only as long as it is: its full worst-case
+// length made each number cost some 60 000 instructions.
 Decimal roundSignificant(double value, int p) {
     char buffer[ExactDigits + 16];
-    std::snprintf(buffer, sizeof buffer, "%.*e", ExactDigits, std::fabs(value));
+    std::snprintf(buffer, sizeof buffer, "%.*e", exactDigitsAfterFirst(std::fabs(value)), std::fabs(value));
     const QByteArray text(buffer);
     const qsizetype ePos = text.indexOf('e');
     QByteArray all = text.left(ePos);

@@ -27,8 +27,13 @@ FrameLogEntry describeFrame(const ByteReader& response, int ownAddress) {
     FrameLogEntry entry;
     const int count = std::min<int>(response.i8(1), response.size() - 2);
     entry.hex.reserve(4 * std::max(count, 0));
-    for (int i = 0; i < count; ++i)
-        entry.hex += QStringLiteral("%1  ").arg(response.u8(2 + i), 2, 16, QLatin1Char('0')).toUpper();
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    for (int i = 0; i < count; ++i) {
+        const quint8 byte = response.u8(2 + i);
+        entry.hex += QLatin1Char(Digits[byte >> 4]);
+        entry.hex += QLatin1Char(Digits[byte & 0x0F]);
+        entry.hex += QLatin1String("  ");
+    }
     const int address = response.i8(2);
     entry.textKey =
         address != ownAddress || address == 0 ? QStringLiteral("IDS_94") : functionTextKey(response.i8(3));

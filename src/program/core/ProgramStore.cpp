@@ -14,9 +14,17 @@ QStringList ProgramStore::listing() const {
 }
 
 QString listingLine(const CommandRecord& record) {
+    // Digit by digit into one string: a loaded program lists all its records at once.
     QString line;
-    for (const quint8 byte : record)
-        line += QString::number(byte) + QLatin1String("  ");
+    line.reserve(qsizetype(record.size()) * 5);
+    for (const quint8 byte : record) {
+        if (byte >= 100)
+            line += QLatin1Char(char('0' + byte / 100));
+        if (byte >= 10)
+            line += QLatin1Char(char('0' + byte / 10 % 10));
+        line += QLatin1Char(char('0' + byte % 10));
+        line += QLatin1String("  ");
+    }
     return line;
 }
 

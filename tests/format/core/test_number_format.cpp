@@ -2,7 +2,12 @@
 
 #include <QLocale>
 #include <QTest>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
 
 using kvt::fmt::Separators;
 
@@ -161,6 +166,44 @@ private slots:
             if (fromLocale)
                 QCOMPARE(kvt::fmt::grouped(value, p, d), localized(expected, s));
         });
+    }
+
+    // The digits general(18, ...) shows are the exact decimal expansion of the binary value rounded
+    // half up at 18 digits, for doubles of every magnitude (random bit patterns), including those
+    // whose expansion runs to hundreds of digits.
+    void generalDigitsFollowTheExactExpansion() {
+        std::mt19937_64 random(0x5EED);
+        for (int i = 0; i < 20000; ++i) {
+            double value = 0;
+            const std::uint64_t bits = random();
+            std::memcpy(&value, &bits, sizeof value);
+            if (!std::isfinite(value) || value == 0)
+                continue;
+            char exact[800];
+            std::snprintf(exact, sizeof exact, "%.770e", std::fabs(value));
+            QByteArray digits = QByteArray(exact).left(QByteArray(exact).indexOf('e')).remove(1, 1);
+            const bool up = digits.at(18) >= '5';
+            digits.truncate(18);
+            for (int at = 17; up && at >= 0; --at) {
+                if (digits[at] != '9') {
+                    digits[at] = char(digits[at] + 1);
+                    break;
+                }
+                digits[at] = '0';
+                if (at == 0)
+                    digits.prepend('1');
+            }
+            while (digits.endsWith('0'))
+                digits.chop(1);
+            QString shown = kvt::fmt::general(value, 18, 4, Point);
+            shown =
+                shown.left(shown.indexOf(QLatin1Char('E'))).remove(QLatin1Char('-')).remove(QLatin1Char('.'));
+            while (shown.startsWith(QLatin1Char('0')))
+                shown.remove(0, 1);
+            while (shown.endsWith(QLatin1Char('0')))
+                shown.chop(1);
+            QCOMPARE(shown, QString::fromLatin1(digits));
+        }
     }
 
     void readDecimal_data() {
