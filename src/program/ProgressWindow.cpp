@@ -37,10 +37,10 @@ ProgressWindow::ProgressWindow(std::function<int()> language, QWidget* parent)
     BtnOK->setGeometry(112, 68, 83, 28);
     connect(BtnOK, &QPushButton::clicked, this, &ProgressWindow::closeWindow);
 
-    refresh_ = new QTimer(this);
-    refresh_->setSingleShot(true);
-    refresh_->setInterval(RefreshMs);
-    connect(refresh_, &QTimer::timeout, this, &ProgressWindow::showPosition);
+    paintTimer_ = new QTimer(this);
+    paintTimer_->setSingleShot(true);
+    paintTimer_->setInterval(PaintIntervalMs);
+    connect(paintTimer_, &QTimer::timeout, this, &ProgressWindow::paintProgress);
 }
 
 void ProgressWindow::showEvent(QShowEvent* event) {
@@ -55,8 +55,7 @@ void ProgressWindow::prepareForShowing() {
 
 void ProgressWindow::begin(const QString& message, int maximum, bool modal) {
     ProgressBar->setRange(0, std::max(maximum, 1)); // a range of 0..0 would show a busy bar
-    refresh_->stop();
-    position_ = 0;
+    paintProgress();
     ProgressBar->setValue(0);
     Message->setText(message);
     if (isVisible())
@@ -71,18 +70,23 @@ void ProgressWindow::begin(const QString& message, int maximum, bool modal) {
 
 void ProgressWindow::setProgress(int position) {
     // A position beyond the maximum (a controller asking past the end) shows a full bar.
-    position_ = std::clamp(position, ProgressBar->minimum(), ProgressBar->maximum());
-    if (!refresh_->isActive())
-        refresh_->start();
+    const int shown = std::clamp(position, ProgressBar->minimum(), ProgressBar->maximum());
+    // A progress bar repaints itself at once on every step it shows, and a transfer is a step per
+    // record. The value is always the latest; the painting of it is held back and done at most
+    // once every PaintIntervalMs.
+    ProgressBar->setUpdatesEnabled(false);
+    ProgressBar->setValue(shown);
+    if (!paintTimer_->isActive())
+        paintTimer_->start();
 }
 
-void ProgressWindow::showPosition() {
-    refresh_->stop();
-    ProgressBar->setValue(position_);
+void ProgressWindow::paintProgress() {
+    paintTimer_->stop();
+    ProgressBar->setUpdatesEnabled(true); // schedules one paint of the latest value
 }
 
 void ProgressWindow::finish(const QString& message) {
-    showPosition();
+    paintProgress();
     Message->setText(message);
     BtnOK->setEnabled(true);
 }

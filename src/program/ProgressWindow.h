@@ -25,7 +25,8 @@ public:
     // Shows the window for an exchange of `maximum` steps, at step 0, with `message`: modal (the
     // main window waits until it is closed) or not. A window already shown stays as it is shown.
     void begin(const QString& message, int maximum, bool modal);
-    // The bar follows within RefreshMs, and at once when the exchange finishes.
+    // The bar's value is the latest position at once; it is painted within PaintIntervalMs, and
+    // at once when the exchange finishes.
     void setProgress(int position);
     // The exchange is over: `message`, and OK closes the window.
     void finish(const QString& message);
@@ -34,9 +35,7 @@ public:
     QLineEdit* Message;
     QPushButton* BtnOK;
 
-    // A progress bar repaints itself at once on every step it shows, and a transfer is a step per
-    // record: the bar takes the latest position at most this often.
-    static constexpr int RefreshMs = 40;
+    static constexpr int PaintIntervalMs = 40;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -44,12 +43,11 @@ protected:
 private:
     void prepareForShowing();
     void closeWindow();
-    void showPosition();
+    void paintProgress();
 
     std::function<int()> language_;
     TranslationStore texts_;
-    QTimer* refresh_;
-    int position_ = 0; // the latest position, shown by the next refresh
+    QTimer* paintTimer_;
 };
 
 } // namespace kvt
