@@ -34,9 +34,11 @@ struct Harness {
     int reportLength = 0; // bytes after the report ID
 };
 
+// Never destroyed: the process ends with the window still up, as tearing a Qt application down
+// from exit handlers would run after Qt's own statics are gone.
 Harness& harness() {
-    static Harness h;
-    return h;
+    static auto* h = new Harness;
+    return *h;
 }
 
 } // namespace
