@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in a plain build and once under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer (clang), whose build also runs the fuzz targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -18,6 +18,10 @@ cmake -S tests/consumer -B build-consumer -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-consumer -j"$(nproc)" --target rig_consumer
 ctest --test-dir build-consumer --output-on-failure
 
-echo "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer =="
-BUILD_TYPE=Debug scripts/build.sh build-asan -DKVT_SANITIZE=ON
+echo "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer (clang) =="
+BUILD_TYPE=Debug scripts/build.sh build-asan -DKVT_SANITIZE=ON -DKVT_FUZZ=ON \
+    -DCMAKE_CXX_COMPILER=clang++
 ctest --test-dir build-asan --output-on-failure -j2
+
+echo "== Fuzz targets, 60 s each =="
+scripts/fuzz.sh build-asan 60
