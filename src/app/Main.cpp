@@ -84,6 +84,7 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
     std::unique_ptr<sim::SimStateFile> simState;
     if (!options.simulate.isEmpty()) {
         auto sim = std::make_unique<sim::SimBackend>();
+        sim->setWrittenLogLimit(sim::SimBackend::WrittenLogLimit);
         const int id = sim->plugController(options.simulate);
         sim::SimController* controller = sim->controller(id);
         // End switches on the axis and 2 V on the analog input, so that the back-and-forth

@@ -27,6 +27,7 @@ std::variant<std::unique_ptr<Simulation>, Failure> Simulation::start(const Globa
                                           .arg(*error)};
 
     s->backend_ = std::make_unique<sim::SimBackend>();
+    s->backend_->setWrittenLogLimit(sim::SimBackend::WrittenLogLimit);
     for (const QString& model : options.simulate)
         s->ids_.append(s->backend_->plugController(model));
     s->state_.restoreInto(*s->backend_, s->ids_);

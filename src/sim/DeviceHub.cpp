@@ -181,6 +181,13 @@ void DeviceHub::clearWritten() {
     log_.clear();
 }
 
+void DeviceHub::setWrittenLogLimit(int limit) {
+    const std::lock_guard lock(mutex_);
+    logLimit_ = std::max(limit, 0);
+    while (logLimit_ > 0 && log_.size() > logLimit_)
+        log_.removeFirst();
+}
+
 DeviceHub::Attachment DeviceHub::attach(const QString& path) {
     const std::lock_guard lock(mutex_);
     for (const int id : order_) {
@@ -210,7 +217,7 @@ bool DeviceHub::write(int id, quint32 instance, const quint8* data, int length) 
     const bool ok = device && !device->faults.failingWrites && !report.isEmpty() &&
                     length <= device->info.outputReportLength;
     log_.append({id, report, ok});
-    if (log_.size() > SimBackend::WrittenLogLimit)
+    if (logLimit_ > 0 && log_.size() > logLimit_)
         log_.removeFirst(); // the oldest goes: an application simulating for hours keeps polling
     if (!ok)
         return false;

@@ -62,6 +62,7 @@ public:
     int openHandles(int id = -1) const;
     QList<SimBackend::Written> written() const;
     void clearWritten();
+    void setWrittenLogLimit(int limit);
 
     // Handle side: attach by path (nothing when the path is unknown or the device has no
     // access), write one output report, detach when the handle goes.
@@ -84,6 +85,7 @@ private:
     quint32 nextInstance_ = 1;
     std::vector<Attachment> attachments_;
     QList<SimBackend::Written> log_;
+    int logLimit_ = 0; // 0: keep every written report
     std::mt19937 rng_{0x5EED};
     std::atomic<qint64> latencyUs_ = 0; // read by writer threads without the lock
 };

@@ -131,6 +131,9 @@ QList<SimBackend::Written> SimBackend::written() const {
 void SimBackend::clearWritten() {
     d->clearWritten();
 }
+void SimBackend::setWrittenLogLimit(int limit) {
+    d->setWrittenLogLimit(limit);
+}
 int SimBackend::pendingInput() const {
     return d->pendingInput();
 }

@@ -61,9 +61,11 @@ public:
     // report ID is put in front and the report is zero-filled to the device's input length.
     void inject(int id, const QByteArray& response);
 
-    // The output reports written to any device, in order, exactly as written: the latest
-    // WrittenLogLimit of them, so that a long simulated run does not keep every poll.
+    // The output reports written to any device, in order, exactly as written: all of them, or the
+    // latest `limit` once setWrittenLogLimit(limit) was called. The program's own simulation keeps
+    // WrittenLogLimit, so that a run of hours does not keep every poll.
     static constexpr int WrittenLogLimit = 10000;
+    void setWrittenLogLimit(int limit); // 0: keep every report
     struct Written {
         int device;
         QByteArray report;

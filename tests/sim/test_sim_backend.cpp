@@ -311,6 +311,27 @@ private slots:
                                                QByteArray::fromHex("010102030405")}));
     }
 
+    // Tests read every report written; a simulation that runs for hours keeps only the latest.
+    void writtenLogKeepsAllUnlessLimited() {
+        SimBackend backend;
+        const int id = backend.plugDevice("Odd", 1, 2, true, 3, 3);
+        auto h = backend.open(backend.info(id).path, backend.info(id).instance);
+        const auto write = [&](int from, int to) {
+            for (int i = from; i < to; ++i) {
+                const quint8 report[3] = {0, quint8(i), quint8(i >> 8)};
+                h->write(report, 3);
+            }
+        };
+        write(0, SimBackend::WrittenLogLimit + 5);
+        QCOMPARE(backend.written().size(), SimBackend::WrittenLogLimit + 5);
+        backend.setWrittenLogLimit(4);
+        write(0, 6);
+        const QList<SimBackend::Written> kept = backend.written();
+        QCOMPARE(kept.size(), 4);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(kept[i].report, QByteArray::fromHex("00") + char(i + 2) + QByteArray(1, 0));
+    }
+
     // The delay is real time, as it is meant for measurements: 30 ms each way.
     void latencyDelaysWritesAndReports() {
         SimBackend backend;

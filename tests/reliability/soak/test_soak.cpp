@@ -62,6 +62,7 @@ private slots:
         }
 
         rig::AppRig rig;
+        rig.sim().setWrittenLogLimit(kvt::sim::SimBackend::WrittenLogLimit); // as the program's own
         kvt::Poller& poller = rig.program().mainWindow->poller();
         const int id = rig.plugController("KVT318");
         rig.settle();
