@@ -67,14 +67,20 @@ QByteArray statusReport(int n) {
     return b;
 }
 
+// A thousand different live status reports, handed in one after another.
+std::vector<QByteArray> statusReports() {
+    std::vector<QByteArray> reports;
+    for (int n = 0; n < 1000; ++n)
+        reports.push_back(statusReport(n));
+    return reports;
+}
+
 // Goal 1: one live status report through the link's dispatch to the Control page, as the poll's
 // answers arrive while the page is shown: decoded, formatted and written into every field.
 void liveStatusReport(benchmark::State& state) {
     rig::AppRig& rig = bench::connectedRig(ControlPage);
     Transport& link = rig.program().mainWindow->link();
-    std::vector<QByteArray> reports;
-    for (int n = 0; n < 1000; ++n)
-        reports.push_back(statusReport(n));
+    const std::vector<QByteArray> reports = statusReports();
     std::size_t next = 0;
     for (auto _ : state) {
         link.receive(reports[next]);
@@ -89,9 +95,7 @@ void liveStatusReport(benchmark::State& state) {
 void liveStatusReportPainted(benchmark::State& state) {
     rig::AppRig& rig = bench::connectedRig(ControlPage);
     Transport& link = rig.program().mainWindow->link();
-    std::vector<QByteArray> reports;
-    for (int n = 0; n < 1000; ++n)
-        reports.push_back(statusReport(n));
+    const std::vector<QByteArray> reports = statusReports();
     std::size_t next = 0;
     for (auto _ : state) {
         link.receive(reports[next]);

@@ -3,6 +3,7 @@
 // the configuration file.
 
 #include "RigTest.h"
+#include "TestFiles.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "assist/Colors.h"
@@ -25,16 +26,6 @@ namespace {
 // `expected` written with "." as the decimal mark, in the locale's own.
 QString loc(QString expected) {
     return expected.replace(QLatin1Char('.'), QLocale().decimalPoint());
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 ConfigRecord stored(rig::AppRig& rig, int id) {

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "config/core/ConfigFile.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 
 using namespace kvt;
 using namespace kvt::config;
+using testing::readAll;
+using testing::writeAll;
 
 namespace {
 
@@ -51,16 +54,6 @@ ConfigSettings unusual() {
     s.Baudrate = 4;
     s.Address = 31;
     return s;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // through the core readers and through the pages; nothing crashes or hangs.
 
 #include "RigTest.h"
+#include "TestFiles.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
 #include "config/core/ConfigFile.h"
@@ -34,16 +35,6 @@ namespace {
 
 constexpr int ConfigPage = 1;
 constexpr int ProgramPage = 3;
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 ConfigSettings load(const QByteArray& text, ConfigSettings s = {}) {
     applyConfigFile(IniDocument::parse(text), s, SettingsLimits{});
