@@ -1,16 +1,21 @@
 #include "config/core/IniDocument.h"
 
 #include <QStringDecoder>
+#include <algorithm>
+#include <cstring>
 
 namespace kvt::config {
 
 namespace {
 
 const QByteArray CrLf("\r\n");
+const QByteArray Lf("\n");
+const QByteArray Cr("\r");
 const QByteArray Utf8ByteOrderMark("\xEF\xBB\xBF");
 
-bool sameName(const QString& a, const QString& b) {
-    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+// Both names without surrounding blanks.
+bool sameName(const QString& name, const QString& wanted) {
+    return name.compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -27,16 +32,22 @@ IniDocument IniDocument::parse(const QByteArray& bytes) {
         start = Utf8ByteOrderMark.size();
     }
     while (start < bytes.size()) {
-        qsizetype end = start;
-        while (end < bytes.size() && bytes.at(end) != '\r' && bytes.at(end) != '\n')
-            ++end;
-        Line line{bytes.mid(start, end - start), {}};
+        // The line ends at the first CR or LF; memchr keeps the scan out of per-byte code.
+        const char* from = bytes.constData() + start;
+        const auto left = size_t(bytes.size() - start);
+        const void* lf = std::memchr(from, '\n', left);
+        const size_t upToLf = lf ? size_t(static_cast<const char*>(lf) - from) : left;
+        const void* cr = std::memchr(from, '\r', upToLf);
+        const qsizetype end = start + qsizetype(cr ? size_t(static_cast<const char*>(cr) - from) : upToLf);
+        QByteArray ending; // shared with the constants: no copy per line
         if (end < bytes.size()) {
             const bool crLf = bytes.at(end) == '\r' && end + 1 < bytes.size() && bytes.at(end + 1) == '\n';
-            line.ending = bytes.mid(end, crLf ? 2 : 1);
+            ending = crLf ? CrLf : bytes.at(end) == '\r' ? Cr : Lf;
         }
-        start = end + line.ending.size();
-        doc.lines_.append(line);
+        doc.lines_.append(doc.makeLine(bytes.mid(start, end - start), ending));
+        if (doc.lines_.constLast().kind == LineKind::Section)
+            doc.sections_.append(doc.lines_.size() - 1);
+        start = end + ending.size();
     }
     return doc;
 }
@@ -49,45 +60,47 @@ QByteArray IniDocument::encode(const QString& text) const {
     return latin1_ ? text.toLatin1() : text.toUtf8();
 }
 
-std::optional<QString> IniDocument::sectionName(const Line& line) const {
-    const QByteArray t = line.text.trimmed();
-    const qsizetype close = t.indexOf(']');
-    if (!t.startsWith('[') || close < 0)
-        return std::nullopt;
-    return decode(t.mid(1, close - 1));
-}
-
-std::optional<QString> IniDocument::keyName(const Line& line) const {
-    const QByteArray t = line.text.trimmed();
-    if (t.startsWith(';') || t.startsWith('#') || t.startsWith('['))
-        return std::nullopt;
+IniDocument::Line IniDocument::makeLine(const QByteArray& text, const QByteArray& ending) const {
+    Line line{text, ending, LineKind::Other, {}};
+    const QByteArray t = text.trimmed();
+    if (t.startsWith('[')) {
+        const qsizetype close = t.indexOf(']');
+        if (close >= 0) {
+            line.kind = LineKind::Section;
+            line.name = decode(t.mid(1, close - 1)).trimmed();
+        }
+        return line;
+    }
+    if (t.startsWith(';') || t.startsWith('#'))
+        return line;
     const qsizetype eq = t.indexOf('=');
-    if (eq < 0)
-        return std::nullopt;
-    return decode(t.left(eq));
+    if (eq >= 0) {
+        line.kind = LineKind::Key;
+        line.name = decode(t.left(eq)).trimmed();
+    }
+    return line;
 }
 
 qsizetype IniDocument::findSection(const QString& section) const {
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
-        const std::optional<QString> name = sectionName(lines_.at(i));
-        if (name && sameName(*name, section))
-            return i;
+    const QString wanted = section.trimmed();
+    for (const qsizetype header : sections_) {
+        if (sameName(lines_.at(header).name, wanted))
+            return header;
     }
     return -1;
 }
 
 qsizetype IniDocument::sectionEnd(qsizetype header) const {
-    qsizetype i = header + 1;
-    while (i < lines_.size() && !sectionName(lines_.at(i)))
-        ++i;
-    return i;
+    const auto next = std::upper_bound(sections_.cbegin(), sections_.cend(), header);
+    return next == sections_.cend() ? lines_.size() : *next;
 }
 
 qsizetype IniDocument::findKey(qsizetype header, const QString& key) const {
+    const QString wanted = key.trimmed();
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
-        const std::optional<QString> name = keyName(lines_.at(i));
-        if (name && sameName(*name, key))
+        const Line& line = lines_.at(i);
+        if (line.kind == LineKind::Key && sameName(line.name, wanted))
             return i;
     }
     return -1;
@@ -108,7 +121,14 @@ void IniDocument::insertLine(qsizetype at, const QByteArray& text) {
     // The line before gets a line ending if it was the last line and had none.
     if (at > 0 && lines_.at(at - 1).ending.isEmpty())
         lines_[at - 1].ending = CrLf;
-    lines_.insert(at, Line{text, CrLf});
+    Line line = makeLine(text, CrLf);
+    for (qsizetype& header : sections_) {
+        if (header >= at)
+            ++header;
+    }
+    if (line.kind == LineKind::Section)
+        sections_.insert(std::upper_bound(sections_.cbegin(), sections_.cend(), at), at);
+    lines_.insert(at, std::move(line));
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
@@ -127,7 +147,7 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     }
     const qsizetype at = findKey(header, key);
     if (at >= 0) {
-        lines_[at] = Line{entry, CrLf};
+        lines_[at] = makeLine(entry, CrLf);
         return;
     }
     // A new key goes after the section's last entry, before any blank lines or comments that
@@ -135,7 +155,7 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     qsizetype after = header;
     const qsizetype end = sectionEnd(header);
     for (qsizetype i = header + 1; i < end; ++i) {
-        if (keyName(lines_.at(i)))
+        if (lines_.at(i).kind == LineKind::Key)
             after = i;
     }
     insertLine(after + 1, entry);

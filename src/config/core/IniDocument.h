@@ -31,15 +31,19 @@ public:
     static constexpr int MaxValueLength = 2047;
 
 private:
+    enum class LineKind { Other, Section, Key };
     struct Line {
         QByteArray text;   // without the line ending
         QByteArray ending; // "\r\n", "\n", "\r" or empty for a last line without one
+        // Read once when the line is made, so that a lookup does not decode every line again:
+        // a section header's or an entry's name, without surrounding blanks.
+        LineKind kind = LineKind::Other;
+        QString name;
     };
 
     QString decode(const QByteArray& bytes) const;
     QByteArray encode(const QString& text) const;
-    std::optional<QString> sectionName(const Line& line) const;
-    std::optional<QString> keyName(const Line& line) const;
+    Line makeLine(const QByteArray& text, const QByteArray& ending) const;
     qsizetype findSection(const QString& section) const;           // header line, or -1
     qsizetype sectionEnd(qsizetype header) const;                  // first line after the section
     qsizetype findKey(qsizetype header, const QString& key) const; // entry line, or -1
@@ -47,6 +51,7 @@ private:
 
     QByteArray byteOrderMark_; // kept as it was, in front of the first line
     QList<Line> lines_;
+    QList<qsizetype> sections_; // the section headers' line numbers, ascending
     bool latin1_ = false;
 };
 

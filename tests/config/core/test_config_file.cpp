@@ -228,6 +228,30 @@ private slots:
         QCOMPARE(parseIniInteger(text).value_or(-999), value);
     }
 
+    // Names match in any letter case and with blanks around; a commented-out header starts no
+    // section; lines ended by CR alone are lines; a key added to a section moves the sections
+    // after it down, and they are still found.
+    void documentLookups() {
+        IniDocument doc = IniDocument::parse("[Old]\rk=1\r; [New]\rk=hidden\r[ new ]\r K = 2 \r");
+        const auto value = [&doc](const char* section, const char* key) {
+            return doc.value(QString::fromLatin1(section), QString::fromLatin1(key))
+                .value_or(QStringLiteral("none"));
+        };
+        QCOMPARE(value("NEW", "k"), QStringLiteral("2"));
+        QCOMPARE(value("old", "K"), QStringLiteral("1"));
+        QCOMPARE(value("[New]", "k"), QStringLiteral("none"));
+        doc.setValue(QStringLiteral("old"), QStringLiteral("j"), QStringLiteral("3"));
+        doc.setValue(QStringLiteral("New"), QStringLiteral("k"), QStringLiteral("4"));
+        doc.setValue(QStringLiteral("Last"), QStringLiteral("m"), QStringLiteral("5"));
+        doc.setValue(QStringLiteral("new"), QStringLiteral("n"), QStringLiteral("6"));
+        QCOMPARE(value("Old", "J"), QStringLiteral("3"));
+        QCOMPARE(value("new", "k"), QStringLiteral("4"));
+        QCOMPARE(value("new", "n"), QStringLiteral("6"));
+        QCOMPARE(value("LAST", "m"), QStringLiteral("5"));
+        QCOMPARE(doc.toBytes(), QByteArray("[Old]\rk=1\r; [New]\rk=hidden\rj=3\r\n[ new ]\rk=4\r\nn=6\r\n"
+                                           "\r\n[Last]\r\nm=5\r\n"));
+    }
+
     // Saving over an existing file replaces the entries in place and keeps every other line.
     void updateKeepsForeignLines() {
         const QByteArray existing = "; written by hand\n"
