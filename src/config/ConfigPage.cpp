@@ -403,7 +403,8 @@ void ConfigPage::connectHandlers() {
 }
 
 QWidget* ConfigPage::mainWindowComponent(const QString& name) const {
-    return qobject_cast<QWidget*>(findComponent(context_.mainWindow, name));
+    return qobject_cast<QWidget*>(
+        mainWindowComponents_.find(name, [&] { return findComponent(context_.mainWindow, name); }));
 }
 
 SettingsLimits ConfigPage::limits() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "assist/Components.h"
 #include "assist/DialogService.h"
 #include "config/core/ConfigSettings.h"
 #include "shell/Page.h"
@@ -141,6 +142,8 @@ private:
     QWidget* mainWindowComponent(const QString& name) const;
     // The twelve unit-bearing labels follow the unit selector (the Control page rebuilds them).
     void rebuildUnitLabels();
+
+    mutable ComponentCache mainWindowComponents_;
 };
 
 } // namespace kvt

@@ -428,21 +428,24 @@ void ControlPage::connectOtherPages() {
     if (otherPagesConnected_ || !context_.mainWindow)
         return;
     otherPagesConnected_ = true;
-    if (auto* units = windowControl<QComboBox>("ComboBox_Units"))
+    if (auto* units = windowControl<QComboBox>(QStringLiteral("ComboBox_Units")))
         connect(units, &QComboBox::activated, this, &ControlPage::rebuildUnitLabels);
-    if (auto* decimals = windowControl<QComboBox>("ComboBox_Decp"))
+    if (auto* decimals = windowControl<QComboBox>(QStringLiteral("ComboBox_Decp")))
         connect(decimals, &QComboBox::activated, this, &ControlPage::takeDisplayDecimals);
     // Every configuration record ends with the unit labels rebuilt from the unit it selected:
     // subscribed now, after the Configuration page has subscribed its record handler.
     context_.link->subscribe(op::Configuration, this, [this](const Response&) { rebuildUnitLabels(); });
 }
 
-template <typename T> T* ControlPage::windowControl(const char* name) const {
-    return context_.mainWindow ? context_.mainWindow->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+template <typename T> T* ControlPage::windowControl(const QString& name) const {
+    if (!context_.mainWindow)
+        return nullptr;
+    return static_cast<T*>(windowControls_.find(
+        name, [&] { return context_.mainWindow->findChild<T*>(name); }, &T::staticMetaObject));
 }
 
 void ControlPage::setWindowControlVisible(const char* name, bool visible) const {
-    if (auto* w = windowControl<QWidget>(name))
+    if (auto* w = windowControl<QWidget>(QString::fromLatin1(name)))
         w->setVisible(visible);
 }
 
@@ -461,9 +464,7 @@ int ControlPage::displayDecimals() const {
 }
 
 QString ControlPage::unitText() const {
-    if (!units_)
-        units_ = windowControl<QComboBox>("ComboBox_Units");
-    const QComboBox* units = units_;
+    const auto* units = windowControl<QComboBox>(QStringLiteral("ComboBox_Units"));
     return units && units->currentIndex() >= 0 ? units->currentText() : unitItems().first();
 }
 
@@ -507,7 +508,7 @@ void ControlPage::showIdentity(const Response& response) {
     AppState& state = *context_.state;
     state.setFirmwareVersion(id.firmware, versionText(id.firmware, fmt::Separators::current()));
     state.setDeviceText(QString::fromLatin1(id.deviceText));
-    if (auto* status = windowControl<QLineEdit>("TextStatus"))
+    if (auto* status = windowControl<QLineEdit>(QStringLiteral("TextStatus")))
         status->setText(context_.text(QStringLiteral("IDS_25")) + state.modelName() +
                         QStringLiteral(" ver. ") + state.firmwareVersion() + QStringLiteral(" [") +
                         state.deviceText() + QStringLiteral("]"));
@@ -522,18 +523,19 @@ void ControlPage::showIdentity(const Response& response) {
     if (level == FeatureLevel::Basic) {
         setWindowControlVisible("GroupBox_Ain", false);
         setWindowControlVisible("cb_AutoSavePos", false);
-        if (auto* vmin = windowControl<QWidget>("Edit_Vmin"))
+        if (auto* vmin = windowControl<QWidget>(QStringLiteral("Edit_Vmin")))
             vmin->setEnabled(true);
         for (const char* scaling : {"Label2", "Label26", "Edit_RevToLinearCoef", "ComboBox_Units"})
             setWindowControlVisible(scaling, false);
-        if (auto* units = windowControl<QComboBox>("ComboBox_Units"); units && units->count() > 0)
+        if (auto* units = windowControl<QComboBox>(QStringLiteral("ComboBox_Units"));
+            units && units->count() > 0)
             units->setCurrentIndex(0);
         rebuildUnitLabels();
         return;
     }
     setWindowControlVisible("GroupBox_Ain", true);
     setWindowControlVisible("cb_AutoSavePos", false);
-    if (auto* vmin = windowControl<QWidget>("Edit_Vmin"))
+    if (auto* vmin = windowControl<QWidget>(QStringLiteral("Edit_Vmin")))
         vmin->setEnabled(false);
     const bool full = level == FeatureLevel::Full;
     Label_Encoder->setVisible(full);
@@ -554,7 +556,7 @@ void ControlPage::applyModelProfile(Model model) {
     context_.state->setDisplayDecimals(profile.displayDecimals);
     context_.state->setFullScaleCurrent(float(profile.fullScaleCurrent));
     for (const ControlSetting& s : profile.settings) {
-        auto* w = context_.mainWindow ? context_.mainWindow->findChild<QWidget*>(s.objectName) : nullptr;
+        auto* w = windowControl<QWidget>(s.objectName);
         if (!w)
             continue;
         if (s.maximum)
@@ -573,22 +575,22 @@ void ControlPage::applyModelProfile(Model model) {
                 box->setCurrentIndex(-1);
             }
     }
-    if (auto* decimals = windowControl<QComboBox>("ComboBox_Decp");
+    if (auto* decimals = windowControl<QComboBox>(QStringLiteral("ComboBox_Decp"));
         decimals && profile.displayDecimals < decimals->count())
         decimals->setCurrentIndex(profile.displayDecimals);
 }
 
 void ControlPage::rebuildUnitLabels() {
-    const auto* units = windowControl<QComboBox>("ComboBox_Units");
+    const auto* units = windowControl<QComboBox>(QStringLiteral("ComboBox_Units"));
     if (!units || units->currentIndex() < 0)
         return; // no unit chosen to build the labels from
     for (const ControlText& t : unitLabels(units->currentText()))
-        if (auto* w = windowControl<QWidget>(t.objectName.toLatin1().constData()))
+        if (auto* w = windowControl<QWidget>(t.objectName))
             setControlText(w, t.text);
 }
 
 void ControlPage::takeDisplayDecimals() {
-    if (auto* decimals = windowControl<QComboBox>("ComboBox_Decp");
+    if (auto* decimals = windowControl<QComboBox>(QStringLiteral("ComboBox_Decp"));
         decimals && decimals->currentIndex() >= 0 && decimals->currentIndex() <= MaxDisplayDecimals)
         context_.state->setDisplayDecimals(decimals->currentIndex());
 }

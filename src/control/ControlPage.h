@@ -1,5 +1,6 @@
 #pragma once
 
+#include "assist/Components.h"
 #include "control/core/LiveStatus.h"
 #include "control/core/MotionCommands.h"
 #include "link/Model.h"
@@ -172,15 +173,14 @@ private:
     int displayDecimals() const;
     QString unitText() const;
     // A control of any page, by object name; null when that page does not have it.
-    template <typename T> T* windowControl(const char* name) const;
+    template <typename T> T* windowControl(const QString& name) const;
     void setWindowControlVisible(const char* name, bool visible) const;
 
     quint8 inputMask_ = 0;  // input bits of the last live status
     quint8 outputMask_ = 0; // output bits of the last live status
     control::MotorStateBlinker blinker_;
     bool otherPagesConnected_ = false;
-    // The Configuration page's unit list, found once: every live status report reads it.
-    mutable QPointer<QComboBox> units_;
+    mutable ComponentCache windowControls_;
 };
 
 } // namespace kvt

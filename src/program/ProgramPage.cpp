@@ -410,7 +410,9 @@ void ProgramPage::showRegisters(const Response& response) {
     const modbus::RegisterHalf half = modbus::decodeRegisterHalf(response.bytes());
     for (int k = 0; k < half.values.size(); ++k) {
         // R98 has no field here; the grid of the RS485 page shows it.
-        if (auto* edit = findChild<QLineEdit*>(QStringLiteral("editR%1").arg(half.firstRegister + 2 * k)))
+        const QString name = QStringLiteral("editR%1").arg(half.firstRegister + 2 * k);
+        if (auto* edit = qobject_cast<QLineEdit*>(
+                registerFields_.find(name, [&] { return findChild<QLineEdit*>(name); })))
             edit->setText(modbus::realText(half.values[k]));
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "assist/Components.h"
 #include "program/core/ProgramFile.h"
 #include "program/core/ProgramTransfer.h"
 #include "shell/Page.h"
@@ -87,6 +88,7 @@ private:
     bool english() const;
 
     ProgramTransfer* transfer_;
+    ComponentCache registerFields_; // the editR fields, by name
 };
 
 } // namespace kvt
