@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Artwork.h"
+#include "app/PageTabs.h"
 #include "app/StopButton.h"
 #include "assist/AboutWindow.h"
 #include "assist/Colors.h"
@@ -206,7 +207,7 @@ void MainWindow::buildTopStrip(QWidget* strip) {
 }
 
 void MainWindow::buildPages(QWidget* parent) {
-    pages_ = new QTabWidget(parent);
+    pages_ = new PageTabs(parent);
     pages_->setObjectName(QStringLiteral("PageControl1"));
     pages_->setFixedSize(590, 521);
     pages_->setIconSize(QSize(32, 32));

@@ -152,6 +152,14 @@ private slots:
         QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(rig.widget("PageControl1")->size(), QSize(590, 521));
         QCOMPARE(rig.widget("MemoHelp")->size(), QSize(589, 81));
+        // Each page, laid out when first shown, fills the whole area under the tabs.
+        auto* tabs = qobject_cast<QTabWidget*>(rig.widget("PageControl1"));
+        for (int page = 0; page < tabs->count(); ++page) {
+            QVERIFY(rig.showPage(page));
+            QWidget* shown = tabs->widget(page);
+            QCOMPARE(shown->geometry(), shown->parentWidget()->rect());
+            QVERIFY(shown->parentWidget()->width() > 580 && shown->parentWidget()->height() > 450);
+        }
     }
 
     void nothingInTheFrameIsCutOff() {
