@@ -148,10 +148,13 @@ QIcon languageFlag(int index) {
     return QIcon(pixmap);
 }
 
-QIcon stopGlyph() {
-    QPixmap pixmap = canvas(24, 24);
+QIcon stopGlyph(int size) {
+    // Drawn at the size it is shown: an icon scaled when painted is scaled smoothly, which Qt
+    // spreads over a pool of threads it starts for the purpose.
+    QPixmap pixmap = canvas(size, size);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 24.0, size / 24.0); // drawn on a 24 by 24 grid
     QPolygonF octagon;
     for (int i = 0; i < 8; ++i) {
         const double a = M_PI / 8 + i * M_PI / 4;

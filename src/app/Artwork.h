@@ -13,8 +13,8 @@ namespace kvt::artwork {
 QIcon pageIcon(int index);
 // Small flags for the language box: 0 Polish, 1 English.
 QIcon languageFlag(int index);
-// The glyph under the caption of the emergency-stop button.
-QIcon stopGlyph();
+// The glyph under the caption of the emergency-stop button, `size` pixels square.
+QIcon stopGlyph(int size);
 // The program's own icon, `size` pixels square, for the desktop: the configuration gear with the
 // motor of the Control page before it, drawn at that size rather than scaled from a picture.
 QImage applicationIcon(int size);

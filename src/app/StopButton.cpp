@@ -12,8 +12,9 @@ StopButton::StopButton(const QString& caption, QWidget* parent) : QPushButton(ca
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);
-    setIcon(artwork::stopGlyph());
-    setIconSize(QSize(20, 20));
+    constexpr int GlyphSize = 20;
+    setIcon(artwork::stopGlyph(GlyphSize));
+    setIconSize(QSize(GlyphSize, GlyphSize));
 }
 
 void StopButton::paintEvent(QPaintEvent*) {
