@@ -10,8 +10,7 @@ using namespace kvt;
 
 namespace {
 
-template <typename T> T* named(QWidget* parent, const char* name) {
-    auto* w = new T(parent);
+QWidget* named(QWidget* w, const char* name) {
     w->setObjectName(QLatin1String(name));
     return w;
 }
@@ -27,8 +26,8 @@ private slots:
     void ownComponentsOnly() {
         QWidget window;
         auto* dialog = new QDialog(&window);
-        auto* foreign = named<QLineEdit>(dialog, "Edit_Value");
-        auto* own = named<QLineEdit>(new QWidget(&window), "Edit_Value");
+        QWidget* foreign = named(new QLineEdit(dialog), "Edit_Value");
+        QWidget* own = named(new QLineEdit(new QWidget(&window)), "Edit_Value");
         QCOMPARE(findComponent(&window, QStringLiteral("Edit_Value")), own);
         QCOMPARE(findComponent(dialog, QStringLiteral("Edit_Value")), foreign);
         QCOMPARE(findComponent(&window, QString()), nullptr);
@@ -38,7 +37,7 @@ private slots:
     // searches for one name by different types are kept apart.
     void cacheFollowsDestroyedComponents() {
         QWidget window;
-        auto* first = named<QComboBox>(&window, "ComboBox_Units");
+        QWidget* first = named(new QComboBox(&window), "ComboBox_Units");
         ComponentCache cache;
         int searches = 0;
         const auto find = [&](const QMetaObject* type) {
@@ -57,7 +56,7 @@ private slots:
         QCOMPARE(searches, 2);
 
         delete first;
-        auto* second = named<QComboBox>(&window, "ComboBox_Units");
+        QWidget* second = named(new QComboBox(&window), "ComboBox_Units");
         QCOMPARE(find(&QComboBox::staticMetaObject), second);
         delete second;
         QCOMPARE(find(&QComboBox::staticMetaObject), nullptr);
