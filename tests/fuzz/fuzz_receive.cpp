@@ -35,11 +35,16 @@ struct Harness {
     std::uint64_t inputs = 0;
 };
 
-// Painting after every input took as long as handling its reports, so the window's updates stay
-// off and it repaints whole (about 10 ms under the sanitizers) after the first input and every
-// 64th one from then on, showing what the inputs between left on it; the handlers run on every
-// input.
+// Painting after every input took as long as handling its reports, so the windows' updates stay
+// off (the main window's and those of the windows it opens: progress, encoder test, trend) and
+// they repaint whole (about 10 ms under the sanitizers) after the first input and every 64th one
+// from then on, showing what the inputs between left on them; the handlers run on every input.
 constexpr std::uint64_t PaintEvery = 64;
+
+void setUpdatesEnabled(bool enabled) {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        window->setUpdatesEnabled(enabled);
+}
 
 // Never destroyed: the process ends with the window still up, as tearing a Qt application down
 // from exit handlers would run after Qt's own statics are gone.
@@ -68,7 +73,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     h.rig->sim().setFaults(id, silent);
     h.rig->clearWritten();
     h.rig->clearDialogs();
-    window.setUpdatesEnabled(false);
+    setUpdatesEnabled(false);
     return 0;
 }
 
@@ -87,13 +92,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kvt::MainWindow& window = *h.rig->program().mainWindow;
     const bool paint = h.inputs++ % PaintEvery == 0;
     if (paint)
-        window.setUpdatesEnabled(true);
+        setUpdatesEnabled(true);
     QCoreApplication::processEvents();
     // Box continuations run after the handler that opened the box; they may open more.
     for (int i = 0; i < 8 && h.rig->dialogService().pendingContinuations() > 0; ++i)
         QCoreApplication::processEvents();
     if (paint)
-        window.setUpdatesEnabled(false);
+        setUpdatesEnabled(false);
 
     FUZZ_CHECK(window.state().connected());
     FUZZ_CHECK(h.link->activeDevice() == h.device);
