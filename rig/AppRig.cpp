@@ -67,11 +67,17 @@ template <typename T> T* as(QObject* object, const QString& name, const char* wh
 }
 } // namespace
 
-AppRig::AppRig() : d(std::make_unique<Impl>()) {
+AppRig::AppRig() : AppRig(Start::AllAtOnce) {}
+
+AppRig::AppRig(Start start) : d(std::make_unique<Impl>()) {
     d->sim->setManualClock(true);
-    d->program = std::make_unique<kvt::Program>(*d->sim, *d->dialogs);
+    d->program =
+        std::make_unique<kvt::Program>(*d->sim, *d->dialogs,
+                                       start == Start::AllAtOnce ? kvt::MainWindow::StartUp::Complete
+                                                                 : kvt::MainWindow::StartUp::WindowFirst);
     d->program->mainWindow->show();
-    settle();
+    if (start == Start::AllAtOnce)
+        settle();
 }
 
 AppRig::~AppRig() {

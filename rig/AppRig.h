@@ -32,7 +32,14 @@ struct Dialog {
 // creates the QApplication and sets the default QLocale first.
 class AppRig {
 public:
+    // Start::AsTheProgram builds the window as the program's own start does: the shown page
+    // first, the hidden pages and the device scan once the window has been painted (or input has
+    // reached it). The window is shown but nothing is settled, so a test sees it as it is before
+    // its first paint. The plain constructor builds everything at once, then shows and settles.
+    enum class Start { AllAtOnce, AsTheProgram };
+
     AppRig();
+    explicit AppRig(Start start);
     ~AppRig();
     AppRig(const AppRig&) = delete;
     AppRig& operator=(const AppRig&) = delete;

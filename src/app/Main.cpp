@@ -111,7 +111,11 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
     QtDialogService dialogs;
     std::unique_ptr<Program> program;
     try {
-        program = std::make_unique<Program>(*backend, dialogs);
+        // The window is painted before its hidden pages are built; a screenshot takes the
+        // whole window as it is built in one go.
+        program = std::make_unique<Program>(*backend, dialogs,
+                                            options.screenshot.isEmpty() ? MainWindow::StartUp::WindowFirst
+                                                                         : MainWindow::StartUp::Complete);
     } catch (const std::exception& e) {
         fatal(QString::fromLocal8Bit(e.what()));
         return QApplication::exec(); // until the error box is closed

@@ -28,6 +28,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -48,9 +49,39 @@ namespace kvt {
 namespace {
 constexpr int ClientWidth = 597;
 constexpr int ClientHeight = 678; // below the menu bar
+constexpr int StartUpDeadlineMs = 500;
+
+// Until a WindowFirst start-up has finished, any input that reaches the window finishes it first,
+// so that whatever the input reaches finds the whole window. Watches the whole application.
+class StartUpInputWatch : public QObject {
+public:
+    explicit StartUpInputWatch(MainWindow* window) : QObject(window), window_(window) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride:
+        case QEvent::TouchBegin:
+        case QEvent::ContextMenu:
+            if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == window_)
+                window_->completeStartup(); // deletes this watch
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    MainWindow* window_;
+};
 } // namespace
 
-MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs)
+MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs, StartUp startUp)
     : texts_(this, QStringLiteral("TForm1")), state_(new AppState(this)) {
     setObjectName(QStringLiteral("TForm1"));
     context_.state = state_;
@@ -82,7 +113,7 @@ MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs)
     setStatusBar(statusBar_);
     context_.statusBar = statusBar_;
 
-    buildPages(central);
+    buildPages(central, startUp);
     column->addWidget(pages_, 0, Qt::AlignLeft);
 
     MemoHelp = new QPlainTextEdit(central);
@@ -111,7 +142,7 @@ MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs)
     configSaveDialog_ = new FileDialogInfo(QStringLiteral("SaveDialog_Config"),
                                            QStringLiteral("KVT configuration file (kvt)|*kvt"), this);
 
-    buildLink(backend);
+    buildLink(backend, startUp);
 
     // Fixed size: the client area below the menu bar, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -120,10 +151,47 @@ MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
+    startupPending_ = startUp == StartUp::WindowFirst;
     initialize();
+    if (startupPending_) {
+        installEventFilter(this); // the first paint
+        startUpInputWatch_ = new StartUpInputWatch(this);
+        // A window that is not painted soon (minimised, on another desktop) starts all the same.
+        QTimer::singleShot(StartUpDeadlineMs, this, &MainWindow::completeStartup);
+    }
+}
+
+void MainWindow::completeStartup() {
+    if (!startupPending_)
+        return;
+    startupPending_ = false;
+    removeEventFilter(this);
+    QCoreApplication::instance()->removeEventFilter(startUpInputWatch_);
+    startUpInputWatch_->deleteLater(); // it may be calling this
+    startUpInputWatch_ = nullptr;
+    for (int i = 0; i < pages_->count(); ++i) {
+        auto* page = qobject_cast<Page*>(pages_->widget(i));
+        if (page && page->ensureBuilt())
+            helpPanel_->connectClickEntries(page);
+    }
+    controlPage_->connectOtherPages();
+    initializePages();
+    deviceManager_->start();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (startupPending_ && watched == this && event->type() == QEvent::Paint) {
+        // The whole window has been painted by the time queued calls run again.
+        removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &MainWindow::completeStartup, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 MainWindow::~MainWindow() {
+    startupPending_ = false;
+    delete startUpInputWatch_; // before the controls its input checks look at go
+    startUpInputWatch_ = nullptr;
     // Removing the pages while the window is torn down must not run the page-change handler.
     disconnect(pages_, nullptr, this, nullptr);
     stopLink();
@@ -134,9 +202,12 @@ MainWindow::~MainWindow() {
     deviceManager_ = nullptr;
 }
 
-void MainWindow::buildLink(HidBackend& backend) {
-    // The HID layer's first scan runs as soon as the event loop does.
-    deviceManager_ = new HidDeviceManager(&backend, this);
+void MainWindow::buildLink(HidBackend& backend, StartUp startUp) {
+    // The HID layer's first scan runs as soon as the event loop does, or once the start-up has
+    // finished: no report arrives before every page can take it.
+    deviceManager_ = new HidDeviceManager(&backend, this,
+                                          startUp == StartUp::Complete ? HidDeviceManager::Start::Now
+                                                                       : HidDeviceManager::Start::Later);
     deviceManager_->setObjectName(QStringLiteral("JvHidDeviceController1"));
     connection_ = new Connection(*deviceManager_, *link_, this);
     ConnectionDisplay::View view;
@@ -206,22 +277,26 @@ void MainWindow::buildTopStrip(QWidget* strip) {
     ListBox1->hide();
 }
 
-void MainWindow::buildPages(QWidget* parent) {
+void MainWindow::buildPages(QWidget* parent, StartUp startUp) {
     pages_ = new PageTabs(parent);
     pages_->setObjectName(QStringLiteral("PageControl1"));
     pages_->setFixedSize(590, 521);
     pages_->setIconSize(QSize(32, 32));
+    // The Control page is the one shown at start.
+    const Page::Build hidden = startUp == StartUp::Complete ? Page::Build::Now : Page::Build::Later;
     controlPage_ = new ControlPage(context_, pages_);
-    configPage_ = new ConfigPage(context_, pages_);
-    rs485Page_ = new Rs485Page(context_, pages_);
-    programPage_ = new ProgramPage(context_, pages_);
-    functionsPage_ = new FunctionsPage(context_, pages_);
+    configPage_ = new ConfigPage(context_, pages_, hidden);
+    rs485Page_ = new Rs485Page(context_, pages_, hidden);
+    programPage_ = new ProgramPage(context_, pages_, hidden);
+    functionsPage_ = new FunctionsPage(context_, pages_, hidden);
     pages_->addTab(controlPage_, artwork::pageIcon(0), QStringLiteral("Sterowanie"));
     pages_->addTab(configPage_, artwork::pageIcon(1), QStringLiteral("Konfiguracja"));
     pages_->addTab(rs485Page_, artwork::pageIcon(2), QStringLiteral("RS485"));
     pages_->addTab(programPage_, artwork::pageIcon(3), QStringLiteral("Program"));
     pages_->addTab(functionsPage_, artwork::pageIcon(5), QStringLiteral("Funkcje"));
     pages_->setCurrentIndex(0);
+    if (startUp == StartUp::Complete)
+        controlPage_->connectOtherPages();
     // Connected only now: adding the first tab already reports a page change.
     connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::showPageHelp);
 }
@@ -263,13 +338,6 @@ void MainWindow::initialize() {
     // 1. No maximise: the window flags above leave it out.
     // 2. Caption.
     setWindowTitle(QStringLiteral("KVT-REVIZAREDUVA v") + QLatin1String(ProgramVersion));
-    // 3. Header cells of the user-register grid.
-    QTableWidget* grid = rs485Page_->StringGrid1;
-    grid->item(0, 0)->setText(texts_.text(QStringLiteral("IDS_1")));
-    for (int i = 0; i < 5; ++i) {
-        grid->item(i + 1, 0)->setText(QStringLiteral("%1-%2").arg(50 + 10 * i).arg(59 + 10 * i));
-        grid->item(0, i + 1)->setText(QStringLiteral("+ %1-%2").arg(2 * i).arg(2 * i + 1));
-    }
     // 5. Program files live beside the program, in the program editor's build folder.
     QString directory = QCoreApplication::applicationDirPath();
     if (!directory.endsWith(QLatin1Char('/')))
@@ -277,12 +345,25 @@ void MainWindow::initialize() {
     state_->setApplicationDirectory(directory);
     programOpenDialog_->initialDir = directory + QStringLiteral("TX_PROG/build");
     state_->setProgramFilePath(directory + QStringLiteral("TX_PROG/build/program_data.txp"));
-    // 6. The default program file, loaded silently.
-    programPage_->loadStartupProgram();
+    // 3. and 6. fill the hidden pages, which a WindowFirst start-up builds later.
+    if (!startupPending_)
+        initializePages();
     // 7. The program file path in status panel 0.
     statusBar_->setPanelText(0, QDir::toNativeSeparators(state_->programFilePath()));
     // 8. Display precision.
     state_->setDisplayDecimals(3);
+}
+
+void MainWindow::initializePages() {
+    // 3. Header cells of the user-register grid.
+    QTableWidget* grid = rs485Page_->StringGrid1;
+    grid->item(0, 0)->setText(texts_.text(QStringLiteral("IDS_1")));
+    for (int i = 0; i < 5; ++i) {
+        grid->item(i + 1, 0)->setText(QStringLiteral("%1-%2").arg(50 + 10 * i).arg(59 + 10 * i));
+        grid->item(0, i + 1)->setText(QStringLiteral("+ %1-%2").arg(2 * i).arg(2 * i + 1));
+    }
+    // 6. The default program file (its path set in step 5), loaded silently.
+    programPage_->loadStartupProgram();
 }
 
 void MainWindow::setHelp(const QString& key) {

@@ -49,8 +49,18 @@ class TrendWindow;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(HidBackend& backend, DialogService& dialogs);
+    // What is ready when the constructor returns. Complete: every page, the start-up steps and
+    // the device layer. WindowFirst (the program's own start): the top strip and the shown page;
+    // the hidden pages, the start-up steps that fill them and the device layer follow at once
+    // after the window's first paint, before the first input that reaches the window earlier,
+    // and half a second after the constructor at the latest.
+    enum class StartUp { Complete, WindowFirst };
+
+    MainWindow(HidBackend& backend, DialogService& dialogs, StartUp startUp = StartUp::Complete);
     ~MainWindow() override;
+
+    // Finishes a WindowFirst start-up now; does nothing once it has finished.
+    void completeStartup();
 
     // The secondary windows, created after the main window (program entry order).
     void attachWindows(ProgressWindow* progress, AboutWindow* about, EncoderTestWindow* encoderTest);
@@ -82,12 +92,16 @@ public:
     QListWidget* ListBox1; // the scanned HID devices; never shown
     QPlainTextEdit* MemoHelp;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildTopStrip(QWidget* parent);
-    void buildPages(QWidget* parent);
+    void buildPages(QWidget* parent, StartUp startUp);
     void buildMenu();
-    void buildLink(HidBackend& backend);
+    void buildLink(HidBackend& backend, StartUp startUp);
     void initialize();
+    void initializePages();
     void showPageHelp();
     void applyLanguage();
     void showAbout();
@@ -125,6 +139,8 @@ private:
     AboutWindow* aboutWindow_ = nullptr;
     EncoderTestWindow* encoderTestWindow_ = nullptr;
     trend::TrendWindow* trendWindow_ = nullptr; // built when first opened
+    bool startupPending_ = false;               // a WindowFirst start-up not finished yet
+    QObject* startUpInputWatch_ = nullptr;      // input that finishes it before the first paint
 };
 
 } // namespace kvt

@@ -7,8 +7,8 @@
 
 namespace kvt {
 
-Program::Program(HidBackend& backend, DialogService& dialogs) {
-    mainWindow = new MainWindow(backend, dialogs);
+Program::Program(HidBackend& backend, DialogService& dialogs, MainWindow::StartUp startUp) {
+    mainWindow = new MainWindow(backend, dialogs, startUp);
     auto language = [form = mainWindow] { return form->languageIndex(); };
     progressWindow = new ProgressWindow(language, mainWindow);
     aboutWindow = new AboutWindow(language, mainWindow);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "app/MainWindow.h"
+
 namespace kvt {
 
 class DialogService;
 class HidBackend;
-class MainWindow;
 class AboutWindow;
 class EncoderTestWindow;
 class ProgressWindow;
@@ -13,7 +14,8 @@ class ProgressWindow;
 // progress, About and encoder test windows, which stay hidden until used.
 class Program {
 public:
-    Program(HidBackend& backend, DialogService& dialogs);
+    Program(HidBackend& backend, DialogService& dialogs,
+            MainWindow::StartUp startUp = MainWindow::StartUp::Complete);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

@@ -134,8 +134,13 @@ void select(std::initializer_list<QRadioButton*> buttons, int index) {
 
 } // namespace
 
-ConfigPage::ConfigPage(AppContext& context, QWidget* parent)
+ConfigPage::ConfigPage(AppContext& context, QWidget* parent, Build build)
     : Page(context, QStringLiteral("TabSheet3"), parent) {
+    if (build == Build::Now)
+        ensureBuilt();
+}
+
+void ConfigPage::buildContent() {
     buildDriveGroup();
     buildMotionGroup();
     buildEncoderGroup();

@@ -26,7 +26,7 @@ struct Response;
 class ConfigPage : public Page {
     Q_OBJECT
 public:
-    ConfigPage(AppContext& context, QWidget* parent = nullptr);
+    ConfigPage(AppContext& context, QWidget* parent = nullptr, Build build = Build::Now);
 
     // Configuration file, from the main menu: asks for a file and saves or loads the settings.
     void saveSettingsToFile();
@@ -103,6 +103,7 @@ public:
     QPushButton* JvXPButton1;            // "Przywróc fabryczne"
 
 private:
+    void buildContent() override;
     // What the main window describes for the file dialog `dialogName` (filter, folder, name).
     DialogService::FileRequest fileRequest(const QString& dialogName) const;
     void buildDriveGroup();

@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <array>
 
@@ -169,8 +168,6 @@ ControlPage::ControlPage(AppContext& context, QWidget* parent)
 
     wireHandlers();
     showProfilePicture(int(ProfileElement::EndPosition));
-    // The pages built after this one exist once the main window is complete.
-    QTimer::singleShot(0, this, &ControlPage::connectOtherPages);
 }
 
 std::optional<quint8> ControlPage::pollRequest() const {

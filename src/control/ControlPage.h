@@ -26,6 +26,11 @@ class ControlPage : public Page {
 public:
     ControlPage(AppContext& context, QWidget* parent = nullptr);
 
+    // Ties the page to the controls of the pages built after it (the units and precision lists,
+    // the configuration record after the Configuration page has taken it); the window calls it
+    // once they all exist. Only the first call does anything.
+    void connectOtherPages();
+
     // The live status is polled while this page is shown.
     std::optional<quint8> pollRequest() const override;
 
@@ -165,8 +170,6 @@ private:
     void buildMotionParameters();
     void buildPreview();
     void wireHandlers();
-    // Ties the page to the controls of the pages built after it.
-    void connectOtherPages();
 
     void send(const QByteArray& command);
     void sendFloat(QLineEdit* field, const control::FloatCommand& command);

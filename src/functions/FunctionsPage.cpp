@@ -33,8 +33,13 @@ QLineEdit* entry(const QString& text, QWidget* parent, const char* name, const Q
 
 } // namespace
 
-FunctionsPage::FunctionsPage(AppContext& context, QWidget* parent)
+FunctionsPage::FunctionsPage(AppContext& context, QWidget* parent, Build build)
     : Page(context, QStringLiteral("TabSheet1"), parent) {
+    if (build == Build::Now)
+        ensureBuilt();
+}
+
+void FunctionsPage::buildContent() {
     Label42 = named(new QLabel(QStringLiteral("Automatyczne funkcje ruchu pozwalają w szybki sposób "
                                               "skonfigurowac sterownik do prostych zadan."),
                                this),

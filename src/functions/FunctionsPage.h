@@ -17,7 +17,7 @@ namespace kvt {
 class FunctionsPage : public Page {
     Q_OBJECT
 public:
-    FunctionsPage(AppContext& context, QWidget* parent = nullptr);
+    FunctionsPage(AppContext& context, QWidget* parent = nullptr, Build build = Build::Now);
 
     QLabel* Label42; // introduction
     QFrame* Panel1;  // the panel of the function
@@ -33,6 +33,7 @@ public:
     QPushButton* btn_MotionFunctionSet;
 
 private:
+    void buildContent() override;
     // The check box: the speed field is enabled exactly when the speed is not the analog one.
     void toggleAnalogSpeed();
     // "Programuj".

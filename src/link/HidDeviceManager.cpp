@@ -8,10 +8,18 @@
 
 namespace kvt {
 
-HidDeviceManager::HidDeviceManager(HidBackend* backend, QObject* parent)
+HidDeviceManager::HidDeviceManager(HidBackend* backend, QObject* parent, Start start)
     : QObject(parent), backend_(backend), ioPending_(std::make_shared<std::atomic<int>>(0)),
       mailbox_(std::make_shared<Mailbox>()) {
     mailbox_->target_ = this;
+    if (start == Start::Now)
+        this->start();
+}
+
+void HidDeviceManager::start() {
+    if (started_)
+        return;
+    started_ = true;
     for (const HidDeviceInfo& info : backend_->enumerate())
         devices_.append(makeDevice(info));
     connect(backend_, &HidBackend::devicesChanged, this, &HidDeviceManager::requestRescan);

@@ -16,15 +16,22 @@ class HidDevice;
 
 // The device layer: keeps the list of present HID devices, hands them out and takes them back,
 // and raises a device change whenever the set of devices changed (and once, shortly after it is
-// created, so the first scan runs as soon as the event loop does).
+// started, so the first scan runs as soon as the event loop does).
 class HidDeviceManager : public QObject {
     Q_OBJECT
 public:
     using EnumerateHandler = std::function<bool(HidDevice* device, int index)>;
 
-    explicit HidDeviceManager(HidBackend* backend, QObject* parent = nullptr);
+    // Start::Now starts the manager as it is made; Start::Later leaves that to start().
+    enum class Start { Now, Later };
+
+    explicit HidDeviceManager(HidBackend* backend, QObject* parent = nullptr, Start start = Start::Now);
     // Stops every reader and writer and waits for them a bounded time.
     ~HidDeviceManager() override;
+
+    // Lists the present devices, starts watching for plugs and queues the first scan; only the
+    // first call does anything.
+    void start();
 
     void setOnEnumerate(EnumerateHandler callback) { onEnumerate_ = std::move(callback); }
 
@@ -78,6 +85,7 @@ private:
     IoCounter ioPending_;
     std::shared_ptr<Mailbox> mailbox_;
     bool rescanQueued_ = false;
+    bool started_ = false;
     bool inDeviceChange_ = false;
     std::vector<std::unique_ptr<HidReader>> stoppingReaders_;
     std::vector<std::unique_ptr<HidWriter>> stoppingWriters_;

@@ -41,15 +41,20 @@ QPushButton* namedButton(const QString& name, const QString& text, QWidget* pare
 
 } // namespace
 
-Rs485Page::Rs485Page(AppContext& context, QWidget* parent)
+Rs485Page::Rs485Page(AppContext& context, QWidget* parent, Build build)
     : Page(context, QStringLiteral("TabSheet2"), parent) {
+    if (build == Build::Now)
+        ensureBuilt();
+}
+
+void Rs485Page::buildContent() {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(4);
     linkSettingsArea = new QVBoxLayout;
     linkSettingsArea->setContentsMargins(0, 0, 0, 0);
     column->addLayout(linkSettingsArea);
-    linkSettingsArea->addWidget(new ModbusLinkGroup(context, this));
+    linkSettingsArea->addWidget(new ModbusLinkGroup(context_, this));
 
     GroupBox16 = new QGroupBox(QStringLiteral("Podgląd transmisji MODBUS-RTU"), this);
     GroupBox16->setObjectName(QStringLiteral("GroupBox16"));

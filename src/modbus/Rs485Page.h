@@ -27,7 +27,7 @@ struct Response;
 class Rs485Page : public Page {
     Q_OBJECT
 public:
-    Rs485Page(AppContext& context, QWidget* parent = nullptr);
+    Rs485Page(AppContext& context, QWidget* parent = nullptr, Build build = Build::Now);
 
     // The receive indicator goes back to normal on every tick.
     void pollTick() override;
@@ -65,6 +65,7 @@ public:
     static constexpr int FrameLogLines = 100000;
 
 private:
+    void buildContent() override;
     QWidget* buildFrameLog();
     QGroupBox* buildRegisterView();
 

@@ -63,8 +63,13 @@ QString registerButtonName(int n) {
 
 } // namespace
 
-ProgramPage::ProgramPage(AppContext& context, QWidget* parent)
+ProgramPage::ProgramPage(AppContext& context, QWidget* parent, Build build)
     : Page(context, QStringLiteral("TabSheet5"), parent), transfer_(new ProgramTransfer(context, this)) {
+    if (build == Build::Now)
+        ensureBuilt();
+}
+
+void ProgramPage::buildContent() {
     auto* top = new QHBoxLayout;
     top->setSpacing(6);
     top->addWidget(buildProgramming(), 1);

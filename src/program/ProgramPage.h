@@ -24,7 +24,7 @@ struct Response;
 class ProgramPage : public Page {
     Q_OBJECT
 public:
-    ProgramPage(AppContext& context, QWidget* parent = nullptr);
+    ProgramPage(AppContext& context, QWidget* parent = nullptr, Build build = Build::Now);
 
     std::optional<quint8> pollRequest() const override;
 
@@ -62,6 +62,7 @@ public:
     QPushButton* btn_saveUserReg;
 
 private:
+    void buildContent() override;
     QGroupBox* buildProgramming();
     QGroupBox* buildRunControl();
     QGroupBox* buildRegisters();

@@ -12,7 +12,15 @@ struct AppContext;
 class Page : public QWidget {
     Q_OBJECT
 public:
+    // When a page gets its controls: as it is made, or at the first ensureBuilt() (the window
+    // paints the shown page first and builds the hidden ones right after).
+    enum class Build { Now, Later };
+
     Page(AppContext& context, const QString& objectName, QWidget* parent = nullptr);
+
+    // Builds the page's controls unless they exist already (true when it built them now). A page
+    // that is shown by then shows them at once.
+    bool ensureBuilt();
 
     // The command the 200 ms poll sends while this page is shown; none by default.
     virtual std::optional<quint8> pollRequest() const { return std::nullopt; }
@@ -23,7 +31,13 @@ public:
     virtual void retranslate() {}
 
 protected:
+    // Creates the page's controls and connects their handlers; runs once, from ensureBuilt().
+    virtual void buildContent() {}
+
     AppContext& context_;
+
+private:
+    bool built_ = false;
 };
 
 } // namespace kvt
