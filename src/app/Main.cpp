@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/BandedFrameStyle.h"
 #include "app/FirstPaint.h"
 #include "app/MainWindow.h"
 #include "app/Options.h"
@@ -75,6 +76,7 @@ public:
 
 int run(int argc, char** argv, const Options& options, const HardwareBackendFactory& hardware) {
     Application app(argc, argv);
+    QApplication::setStyle(new BandedFrameStyle); // the platform's style, frames drawn in bands
     QApplication::setApplicationName(QLatin1String(ApplicationTitle));
     QApplication::setApplicationVersion(QLatin1String(ProgramVersion));
 
