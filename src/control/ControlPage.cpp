@@ -133,6 +133,10 @@ void setControlText(QWidget* widget, const QString& text) {
 
 ControlPage::ControlPage(AppContext& context, QWidget* parent)
     : Page(context, QStringLiteral("TabSheet4"), parent) {
+    ensureBuilt(); // the page shown at start: built at once
+}
+
+void ControlPage::buildContent() {
     buildInputs();
     buildOutputsAndStatus();
     buildReadings();

@@ -162,6 +162,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void buildContent() override;
     void buildInputs();
     void buildOutputsAndStatus();
     void buildReadings();
