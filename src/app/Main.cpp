@@ -25,6 +25,7 @@
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
@@ -76,7 +77,8 @@ public:
 
 int run(int argc, char** argv, const Options& options, const HardwareBackendFactory& hardware) {
     Application app(argc, argv);
-    QApplication::setStyle(new BandedFrameStyle); // the platform's style, frames drawn in bands
+    // The style Qt chose (platform, -style, QT_STYLE_OVERRIDE), with its frames drawn in bands.
+    QApplication::setStyle(new BandedFrameStyle(QApplication::style()->name()));
     QApplication::setApplicationName(QLatin1String(ApplicationTitle));
     QApplication::setApplicationVersion(QLatin1String(ProgramVersion));
 
