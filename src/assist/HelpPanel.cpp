@@ -25,15 +25,15 @@ void HelpPanel::showEntry(const HelpEntry& entry) {
     show(helpLines(entry, texts_));
 }
 
-void HelpPanel::connectClickEntries(QWidget* part) {
+void HelpPanel::connectClickEntries(QWidget* area) {
     if (!window_)
         return;
-    if (!part)
-        part = window_;
+    if (!area)
+        area = window_;
     for (const HelpEntry& entry : helpEntries()) {
         if (entry.trigger != HelpEntry::Trigger::Click)
             continue;
-        if (auto* list = part->findChild<QComboBox*>(entry.control))
+        if (auto* list = area->findChild<QComboBox*>(entry.control))
             connect(list, &QComboBox::activated, this, [this, &entry] { showEntry(entry); });
     }
 }

@@ -32,9 +32,9 @@ public:
     void show(const QStringList& lines);
     void showEntry(const HelpEntry& entry);
     // Entries shown on a click instead of a movement: connects them to the controls that exist now
-    // within `part` of the window (the whole window when null; a drop-down list shows its entry
+    // within `area` of the window (the whole window when null; a drop-down list shows its entry
     // when the user picks an item). Controls built later are connected by another call for them.
-    void connectClickEntries(QWidget* part = nullptr);
+    void connectClickEntries(QWidget* area = nullptr);
 
     // The window control that a move over `widget` is a move over (see above); null outside the window.
     QWidget* controlAt(QWidget* widget) const;
