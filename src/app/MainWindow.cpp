@@ -151,20 +151,19 @@ MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs, StartUp star
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    startupPending_ = startUp == StartUp::WindowFirst;
-    initialize();
-    if (startupPending_) {
-        installEventFilter(this); // the first paint
+    if (startUp == StartUp::WindowFirst)
         startUpInputWatch_ = new StartUpInputWatch(this);
+    initialize();
+    if (startupPending()) {
+        installEventFilter(this); // the first paint
         // A window that is not painted soon (minimised, on another desktop) starts all the same.
         QTimer::singleShot(StartUpDeadlineMs, this, &MainWindow::completeStartup);
     }
 }
 
 void MainWindow::completeStartup() {
-    if (!startupPending_)
+    if (!startupPending())
         return;
-    startupPending_ = false;
     removeEventFilter(this);
     QCoreApplication::instance()->removeEventFilter(startUpInputWatch_);
     startUpInputWatch_->deleteLater(); // it may be calling this
@@ -174,13 +173,12 @@ void MainWindow::completeStartup() {
         if (page && page->ensureBuilt())
             helpPanel_->connectClickEntries(page);
     }
-    controlPage_->connectOtherPages();
     initializePages();
     deviceManager_->start();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (startupPending_ && watched == this && event->type() == QEvent::Paint) {
+    if (startupPending() && watched == this && event->type() == QEvent::Paint) {
         // The whole window has been painted by the time queued calls run again.
         removeEventFilter(this);
         QMetaObject::invokeMethod(this, &MainWindow::completeStartup, Qt::QueuedConnection);
@@ -189,7 +187,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 MainWindow::~MainWindow() {
-    startupPending_ = false;
     delete startUpInputWatch_; // before the controls its input checks look at go
     startUpInputWatch_ = nullptr;
     // Removing the pages while the window is torn down must not run the page-change handler.
@@ -295,8 +292,6 @@ void MainWindow::buildPages(QWidget* parent, StartUp startUp) {
     pages_->addTab(programPage_, artwork::pageIcon(3), QStringLiteral("Program"));
     pages_->addTab(functionsPage_, artwork::pageIcon(5), QStringLiteral("Funkcje"));
     pages_->setCurrentIndex(0);
-    if (startUp == StartUp::Complete)
-        controlPage_->connectOtherPages();
     // Connected only now: adding the first tab already reports a page change.
     connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::showPageHelp);
 }
@@ -346,7 +341,7 @@ void MainWindow::initialize() {
     programOpenDialog_->initialDir = directory + QStringLiteral("TX_PROG/build");
     state_->setProgramFilePath(directory + QStringLiteral("TX_PROG/build/program_data.txp"));
     // 3. and 6. fill the hidden pages, which a WindowFirst start-up builds later.
-    if (!startupPending_)
+    if (!startupPending())
         initializePages();
     // 7. The program file path in status panel 0.
     statusBar_->setPanelText(0, QDir::toNativeSeparators(state_->programFilePath()));
@@ -355,6 +350,8 @@ void MainWindow::initialize() {
 }
 
 void MainWindow::initializePages() {
+    // The Control page follows lists of the pages built after it.
+    controlPage_->connectOtherPages();
     // 3. Header cells of the user-register grid.
     QTableWidget* grid = rs485Page_->StringGrid1;
     grid->item(0, 0)->setText(texts_.text(QStringLiteral("IDS_1")));

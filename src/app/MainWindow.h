@@ -102,6 +102,7 @@ private:
     void buildLink(HidBackend& backend, StartUp startUp);
     void initialize();
     void initializePages();
+    bool startupPending() const { return startUpInputWatch_ != nullptr; }
     void showPageHelp();
     void applyLanguage();
     void showAbout();
@@ -139,8 +140,8 @@ private:
     AboutWindow* aboutWindow_ = nullptr;
     EncoderTestWindow* encoderTestWindow_ = nullptr;
     trend::TrendWindow* trendWindow_ = nullptr; // built when first opened
-    bool startupPending_ = false;               // a WindowFirst start-up not finished yet
-    QObject* startUpInputWatch_ = nullptr;      // input that finishes it before the first paint
+    // While a WindowFirst start-up is not finished: input that finishes it before the first paint.
+    QObject* startUpInputWatch_ = nullptr;
 };
 
 } // namespace kvt
