@@ -17,7 +17,7 @@ for arg in "$@"; do
 done
 
 dir=build-bench
-targets=(bench kvt-revizareduva bench_bare_window)
+targets=(bench kvt-revizareduva bench_bare_window test_floods)
 # The soak test, where this tree has one.
 grep -rqs --include=CMakeLists.txt 'test_soak' tests && targets+=(test_soak)
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -34,9 +34,13 @@ if [ -n "$soak" ]; then
   "$soak" >>"$log" 2>&1 || echo "test_soak failed (see $log)" >&2
   soak_line=$(grep -o 'SOAK resident_kb_start=.*' "$log" | tail -n 1 || true)
 fi
+# The timing checks kept out of the default suite (CTest label `perf`).
+perf_line="perf    timing checks (CTest label perf): passed"
+ctest --test-dir "$dir" -L perf --output-on-failure >>"$log" 2>&1 || perf_line="perf    timing checks (CTest label perf): FAILED (see $log)"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 grep '^goal ' "$log"
+echo "$perf_line"
 if [ -n "$soak_line" ]; then
   start=$(sed -E 's/.*resident_kb_start=([0-9]+).*/\1/' <<<"$soak_line")
   end=$(sed -E 's/.*resident_kb_end=([0-9]+).*/\1/' <<<"$soak_line")

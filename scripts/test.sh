@@ -8,7 +8,7 @@ export QT_QPA_PLATFORM=offscreen
 
 echo "== Build and test =="
 scripts/build.sh build
-ctest --test-dir build --output-on-failure -j2
+ctest --test-dir build --output-on-failure -j2 -LE perf
 
 echo "== Naming rules (clang-tidy) =="
 scripts/tidy.sh build
@@ -21,7 +21,7 @@ ctest --test-dir build-consumer --output-on-failure
 echo "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer (clang) =="
 BUILD_TYPE=Debug scripts/build.sh build-asan -DKVT_SANITIZE=ON -DKVT_FUZZ=ON \
     -DCMAKE_CXX_COMPILER=clang++
-ctest --test-dir build-asan --output-on-failure -j2
+ctest --test-dir build-asan --output-on-failure -j2 -LE perf
 
 echo "== Fuzz targets, 60 s each =="
 scripts/fuzz.sh build-asan 60

@@ -349,8 +349,12 @@ private slots:
         // wait for a CPU (other programs' load, not this one's); the work the event loop does
         // before it gets to the timer stays below 50 ms of CPU. Under the sanitizers every report
         // costs several times its CPU time, so only the bounds of the queues and boxes are judged.
+        // Lateness depends on what else the machine runs, so it is judged only in the timing
+        // run (CTest label `perf`, scripts/bench.sh), which sets KVT_JUDGE_TIMING.
         if (Sanitized) {
             qWarning("sanitizer build: timer lateness and memory reported, not judged");
+        } else if (!qEnvironmentVariableIsSet("KVT_JUDGE_TIMING")) {
+            qInfo("timer lateness and memory reported, judged only with KVT_JUDGE_TIMING set");
         } else {
             QVERIFY2(late.worstOwnMs < 50, qPrintable(QString::number(late.worstOwnMs)));
             QVERIFY2(late.worstBusyMs < 50, qPrintable(QString::number(late.worstBusyMs)));
