@@ -26,10 +26,6 @@ public:
     // Asks the active controller for its identity and configuration again.
     void greet();
 
-    static bool isSupportedModel(const QString& productString) {
-        return modelFromProduct(productString).has_value();
-    }
-
 signals:
     // Every HID device present, in the system's order: its product string, or "Device VID=...
     // PID=..." for one without. The connection state is "not connected" until one of the

@@ -37,7 +37,6 @@ public:
     // accessible; clearing it stops the reader, and reports still on their way are dropped.
     // Releasing the device stops its writer too, dropping what it has not yet written.
     void setDataHandler(DataHandler handler);
-    bool hasDataHandler() const { return bool(handler_); }
 
     // Queues one output report, written at once by the device's writer. The result of the write
     // is not reported. Returns false when the device cannot be written (vanished, no access).

@@ -11,16 +11,18 @@ bool Page::ensureBuilt() {
     if (built_)
         return false;
     built_ = true;
-    buildContent();
-    if (!isVisible())
+    if (!isVisible()) {
+        buildContent();
         return true; // shown with the page later
-    // Widgets made under a shown parent stay hidden until shown themselves.
-    for (QObject* child : children()) {
-        auto* widget = qobject_cast<QWidget*>(child);
-        if (widget && !widget->isWindow() &&
-            !(widget->isHidden() && widget->testAttribute(Qt::WA_WState_ExplicitShowHide)))
-            widget->show();
     }
+    // Widgets made under a shown parent stay hidden until shown themselves, while showing a
+    // parent shows every child not hidden on purpose: so the page is built hidden and shown
+    // again, which keeps what the build hid hidden. Nothing is painted in between.
+    setUpdatesEnabled(false);
+    hide();
+    buildContent();
+    show();
+    setUpdatesEnabled(true);
     return true;
 }
 

@@ -21,7 +21,7 @@ class LinkStressTest : public QObject {
     // Device instance of the active device, the only one whose reports may be handled.
     static qint64 activeInstance(rig::AppRig& rig) {
         const kvt::HidDevice* active = rig.program().mainWindow->link().activeDevice();
-        return active && active->hasDataHandler() ? qint64(active->deviceInstance()) : -1;
+        return active && active->isCheckedOut() ? qint64(active->deviceInstance()) : -1;
     }
 
 private slots:

@@ -6,10 +6,6 @@ QStringList unitItems() {
     return {QStringLiteral("obr."), QStringLiteral("mm"), QStringLiteral("cm"), QStringLiteral("m")};
 }
 
-bool isUnitIndex(int index) {
-    return index >= 0 && index < 4;
-}
-
 QList<ControlText> unitLabels(const QString& unit) {
     const auto row = [&unit](const char* name, const char* prefix, const char* suffix) {
         return ControlText{QString::fromLatin1(name),
@@ -40,14 +36,6 @@ QStringList decimalsItems() {
 
 QString motionParamText(double value, int decimals, fmt::Separators separators) {
     return fmt::fixed(value, 8, decimals, separators);
-}
-
-QString configValueText(double value, int decimals, fmt::Separators separators) {
-    return fmt::fixed(value, 5, decimals, separators);
-}
-
-QString scalingCoefText(double value, int decimals, fmt::Separators separators) {
-    return fmt::fixed(value, 6, decimals, separators);
 }
 
 } // namespace kvt::control

@@ -11,8 +11,6 @@ namespace kvt::control {
 // The items of the unit selector `ComboBox_Units`; the chosen text only labels values, the
 // controller does all scaling.
 QStringList unitItems(); // "obr.", "mm", "cm", "m"
-// Whether a unit index received from the controller or a file may be applied to the selector.
-bool isUnitIndex(int index);
 
 // The text of one control, named by its object name.
 struct ControlText {
@@ -30,9 +28,7 @@ QList<ControlText> unitLabels(const QString& unit);
 inline constexpr int MaxDisplayDecimals = 4;
 QStringList decimalsItems(); // "0" .. "4"
 
-// Unit-bearing values written with the display precision `decimals`.
+// A unit-bearing motion value written with the display precision `decimals`.
 QString motionParamText(double value, int decimals, fmt::Separators separators); // fixed(8, d)
-QString configValueText(double value, int decimals, fmt::Separators separators); // fixed(5, d)
-QString scalingCoefText(double value, int decimals, fmt::Separators separators); // fixed(6, d)
 
 } // namespace kvt::control

@@ -89,10 +89,6 @@ private slots:
         // Written back with the display precision: four decimals do not fit in three.
         QCOMPARE(motionParamText(0.0001, 3, Point), QStringLiteral("0.000"));
         QCOMPARE(motionParamText(1000000, 3, Comma), QStringLiteral("1000000,000"));
-        // A received default speed of two and a half with the PXA-KVT's one decimal, or three.
-        QCOMPARE(configValueText(2.5, 1, Comma), QStringLiteral("2,5"));
-        QCOMPARE(configValueText(2.5, 1, Point), QStringLiteral("2.5"));
-        QCOMPARE(configValueText(2.5, 3, Comma), QStringLiteral("2,500"));
     }
 
     void unitLabelsRebuilt() {
@@ -106,7 +102,6 @@ private slots:
         QCOMPARE(mm[11], (ControlText{"GroupBox_PosSets", "Pozycja zadana [mm]"}));
         QCOMPARE(unitLabels(QStringLiteral("obr."))[0].text, QStringLiteral("Prędkosc aktualna [obr./s]"));
         QCOMPARE(unitItems(), (QStringList{"obr.", "mm", "cm", "m"}));
-        QVERIFY(isUnitIndex(3) && !isUnitIndex(4) && !isUnitIndex(255) && !isUnitIndex(-1));
         QCOMPARE(decimalsItems(), (QStringList{"0", "1", "2", "3", "4"}));
     }
 
