@@ -145,6 +145,9 @@ private:
     void rebuildUnitLabels();
 
     mutable ComponentCache mainWindowComponents_;
+    // What lies behind the controls: the values shown rounded, the list codes last reported.
+    decltype(config::ConfigSettings::shown) shown_{};
+    config::ReportedCodes reported_;
 };
 
 } // namespace kvt

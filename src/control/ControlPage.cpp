@@ -520,24 +520,22 @@ void ControlPage::showIdentity(const Response& response) {
                                   withLineBreaks(context_.text(QStringLiteral("IDS_26"))),
                                   context_.text(QStringLiteral("IDS_27")));
 
+    // Each level shows what it supports and hides what it does not, whichever controller was
+    // connected before.
     const FeatureLevel level = featureLevel(id.firmware);
-    if (level == FeatureLevel::Basic) {
-        setWindowControlVisible("GroupBox_Ain", false);
-        setWindowControlVisible("cb_AutoSavePos", false);
-        if (auto* vmin = windowControl<QWidget>(QStringLiteral("Edit_Vmin")))
-            vmin->setEnabled(true);
-        for (const char* scaling : {"Label2", "Label26", "Edit_RevToLinearCoef", "ComboBox_Units"})
-            setWindowControlVisible(scaling, false);
+    const bool basic = level == FeatureLevel::Basic;
+    setWindowControlVisible("GroupBox_Ain", !basic);
+    setWindowControlVisible("cb_AutoSavePos", false);
+    if (auto* vmin = windowControl<QWidget>(QStringLiteral("Edit_Vmin")))
+        vmin->setEnabled(basic);
+    for (const char* scaling : {"Label2", "Label26", "Edit_RevToLinearCoef", "ComboBox_Units"})
+        setWindowControlVisible(scaling, !basic);
+    if (basic) {
         if (auto* units = windowControl<QComboBox>(QStringLiteral("ComboBox_Units"));
             units && units->count() > 0)
             units->setCurrentIndex(0);
         rebuildUnitLabels();
-        return;
     }
-    setWindowControlVisible("GroupBox_Ain", true);
-    setWindowControlVisible("cb_AutoSavePos", false);
-    if (auto* vmin = windowControl<QWidget>(QStringLiteral("Edit_Vmin")))
-        vmin->setEnabled(false);
     const bool full = level == FeatureLevel::Full;
     Label_Encoder->setVisible(full);
     Label_EncRAW->setVisible(full);

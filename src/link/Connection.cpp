@@ -18,13 +18,21 @@ bool Connection::listDevice(HidDevice* device, int index) {
                         ? QString::asprintf("Device VID=%04X PID=%04X", unsigned(device->vendorId()),
                                             unsigned(device->productId()))
                         : device->productName());
-    listed_.append(manager_.checkOut(index));
+    listed_.append(kept_.contains(device) ? device : manager_.checkOut(index));
     return true;
 }
 
 void Connection::rescan() {
+    // A device still plugged in stays held, with its open handle: releasing it would reopen it
+    // and lose a report on its way (a program request in the middle of a send). Only vanished
+    // devices are released.
+    kept_.clear();
     for (HidDevice* device : std::as_const(listed_)) {
-        if (device)
+        if (!device)
+            continue;
+        if (device->isPluggedIn())
+            kept_.insert(device);
+        else
             manager_.checkIn(device);
     }
     listed_.clear();
@@ -58,6 +66,12 @@ void Connection::rescan() {
         greet();
         emit controllerGreeted(*model);
     }
+    // A held device no longer listed (there is none while the manager keeps every present one)
+    // is released.
+    for (HidDevice* device : std::as_const(kept_))
+        if (!listed_.contains(device))
+            manager_.checkIn(device);
+    kept_.clear();
     if (!transport_.activeDevice())
         emit disconnected();
 }

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 namespace kvt {
@@ -12,10 +13,11 @@ class HidDevice;
 class HidDeviceManager;
 class Transport;
 
-// Chooses the active controller. On every device change it releases the devices it holds, lists
-// every HID device again, and connects the supported controllers it finds in list order: each
-// one that can be opened becomes the active device, is greeted with 100 (identity) and 99
-// (configuration), and the last one keeps the connection.
+// Chooses the active controller. On every device change it releases the devices it holds that
+// have vanished (one still present keeps its handle), lists every HID device again, and connects
+// the supported controllers it finds in list order: each one that can be opened becomes the
+// active device, is greeted with 100 (identity) and 99 (configuration), and the last one keeps
+// the connection.
 class Connection : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +46,7 @@ private:
     HidDeviceManager& manager_;
     Transport& transport_;
     QList<HidDevice*> listed_; // null where the check-out failed
+    QSet<HidDevice*> kept_;    // held from the listing before, during a rescan
     QStringList entries_;
 };
 

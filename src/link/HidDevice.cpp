@@ -19,6 +19,10 @@ void HidDevice::setDataHandler(DataHandler handler) {
         stopReader(); // commands already queued still go out
         return;
     }
+    // A device kept across a rescan keeps its reader and writer, unless the reader has ended (the
+    // device could not be opened): then both open it again.
+    if (reader_ && reader_->finished())
+        stopIo();
     if (!reader_ && checkedOut_ && pluggedIn_ && info_.access)
         startReader();
 }

@@ -34,7 +34,9 @@ public:
     bool isCheckedOut() const { return checkedOut_; }
 
     // Setting a handler starts the reader when the device is checked out, plugged in and
-    // accessible; clearing it stops the reader, and reports still on their way are dropped.
+    // accessible (a running reader stays; one that ended, having found no device, is replaced
+    // together with the writer); clearing it
+    // stops the reader, and reports still on their way are dropped.
     // Releasing the device stops its writer too, dropping what it has not yet written.
     void setDataHandler(DataHandler handler);
 

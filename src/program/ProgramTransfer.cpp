@@ -24,19 +24,32 @@ ProgramTransfer* ProgramTransfer::find(QWidget* mainWindow) {
 
 ProgressWindow* ProgramTransfer::progressWindow() {
     // The progress window is created after the main window and its pages.
-    if (!window_ && context_.mainWindow)
+    if (!window_ && context_.mainWindow) {
         window_ = context_.mainWindow->findChild<ProgressWindow*>(QStringLiteral("TFormProgress"));
+        // Closing the window ends the wait for a send; requests that come later are still
+        // answered.
+        if (window_)
+            connect(window_, &QDialog::finished, this, [this] {
+                if (exchange_ == Exchange::Send)
+                    exchange_ = Exchange::None;
+            });
+    }
     return window_;
 }
 
 void ProgramTransfer::start(quint32 length) {
     store_.length = std::min<quint32>(length, program::ProgramCapacity);
+    store_.received = store_.length; // a program given whole
     context_.link->send(program::beginSend(store_));
     if (ProgressWindow* window = progressWindow())
         window->begin(context_.text(QStringLiteral("IDS_138")), int(store_.length), true);
+    // Set after the window is shown: hiding a read-back's window on the way is no end of a send.
+    exchange_ = Exchange::Send;
 }
 
 void ProgramTransfer::readBack() {
+    if (exchange_ == Exchange::Send)
+        return;
     context_.link->sendCode(op::ProgramReadLength);
 }
 
@@ -50,6 +63,8 @@ void ProgramTransfer::answerRequest(const Response& response) {
     if (window)
         window->setProgress(step.index);
     if (step.kind == program::SendStep::Complete) {
+        if (exchange_ == Exchange::Send)
+            exchange_ = Exchange::None;
         if (window)
             window->finish(context_.text(QStringLiteral("IDS_104")));
         QApplication::beep();
@@ -58,8 +73,13 @@ void ProgramTransfer::answerRequest(const Response& response) {
 }
 
 void ProgramTransfer::takeLength(const Response& response) {
+    // A length report during a send (one nobody asked for) must not change the program being
+    // sent nor take over its window.
+    if (exchange_ == Exchange::Send)
+        return;
     const program::ReadBackStart start = readBack_.start(store_, response.bytes());
     emit readBackStarted();
+    exchange_ = start.fetch ? Exchange::ReadBack : Exchange::None;
     if (!start.fetch)
         return;
     if (ProgressWindow* window = progressWindow())
@@ -68,6 +88,10 @@ void ProgramTransfer::takeLength(const Response& response) {
 }
 
 void ProgramTransfer::takeRecord(const Response& response) {
+    // Records are taken only into a read-back under way: not into a program being sent, nor
+    // after the read-back has ended.
+    if (exchange_ != Exchange::ReadBack)
+        return;
     const program::ReadBackStep step = readBack_.take(store_, response.bytes());
     emit readBackStep(step);
     ProgressWindow* window = progressWindow();
@@ -77,6 +101,7 @@ void ProgramTransfer::takeRecord(const Response& response) {
         context_.link->sendCode(op::ProgramReadNext);
     if (!step.complete)
         return;
+    exchange_ = Exchange::None;
     if (window)
         window->finish(context_.text(QStringLiteral("IDS_106")));
     emit readBackComplete();

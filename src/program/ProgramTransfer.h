@@ -30,10 +30,18 @@ public:
     const program::ProgramStore& store() const { return store_; }
 
     // Sends the first `length` commands of the store (at most 300): command 229, then the
-    // progress window, modal over the main window, until the controller has asked for them all.
+    // progress window, modal over the main window with OK disabled, until the controller has
+    // asked for them all. A read-back still under way is abandoned: its later replies are not
+    // taken, so the store sent is the one given.
     void start(quint32 length);
-    // Starts a read-back of the controller's program (command 103).
+    // Starts a read-back of the controller's program (command 103); nothing while a send is
+    // under way.
     void readBack();
+
+    // One exchange at a time. A send lasts until the controller asked past the last command or
+    // the user closed its window; a read-back from the length report to its last record.
+    enum class Exchange { None, Send, ReadBack };
+    Exchange exchange() const { return exchange_; }
 
     // The transfer of the main window `mainWindow`, if it has one.
     static ProgramTransfer* find(QWidget* mainWindow);
@@ -58,6 +66,7 @@ private:
     program::ProgramStore store_;
     program::ReadBack readBack_;
     QPointer<ProgressWindow> window_;
+    Exchange exchange_ = Exchange::None;
 };
 
 } // namespace kvt

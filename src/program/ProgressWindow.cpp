@@ -58,9 +58,14 @@ void ProgressWindow::begin(const QString& message, int maximum, bool modal) {
     paintProgress();
     ProgressBar->setValue(0);
     Message->setText(message);
-    if (isVisible())
+    BtnOK->setEnabled(false); // also when the window stays open from an exchange before
+    if (isVisible() && (!modal || isModal()))
         return;
     if (modal) {
+        // A window left open without modality (a read-back's) is shown again as modal, so the
+        // main window cannot start another exchange under this one.
+        if (isVisible())
+            hide();
         open(); // window-modal over the main window; returns at once
     } else {
         setWindowModality(Qt::NonModal);

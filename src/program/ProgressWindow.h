@@ -22,8 +22,9 @@ public:
 
     TranslationStore& texts() { return texts_; }
 
-    // Shows the window for an exchange of `maximum` steps, at step 0, with `message`: modal (the
-    // main window waits until it is closed) or not. A window already shown stays as it is shown.
+    // Shows the window for an exchange of `maximum` steps, at step 0, with `message` and OK
+    // disabled: modal (the main window waits until it is closed) or not. A window already shown
+    // stays as it is shown, unless it must now be modal and is not.
     void begin(const QString& message, int maximum, bool modal);
     // The bar's value is the latest position at once; it is painted within PaintIntervalMs, and
     // at once when the exchange finishes.

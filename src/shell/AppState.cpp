@@ -34,4 +34,11 @@ void AppState::setDisplayDecimals(int decimals) {
     emit displayDecimalsChanged(decimals);
 }
 
+void AppState::setFullScaleCurrent(float amperes) {
+    if (fullScaleCurrent_ == amperes)
+        return;
+    fullScaleCurrent_ = amperes;
+    emit fullScaleCurrentChanged(amperes);
+}
+
 } // namespace kvt

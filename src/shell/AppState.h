@@ -40,7 +40,7 @@ public:
 
     // Amperes at 100 % motor current.
     float fullScaleCurrent() const { return fullScaleCurrent_; }
-    void setFullScaleCurrent(float amperes) { fullScaleCurrent_ = amperes; }
+    void setFullScaleCurrent(float amperes);
 
     // The folder of the running program, with a trailing separator, and the default program file.
     const QString& applicationDirectory() const { return applicationDirectory_; }
@@ -53,6 +53,7 @@ signals:
     void modelChanged(kvt::Model model);
     void firmwareVersionChanged(const QString& text);
     void displayDecimalsChanged(int decimals);
+    void fullScaleCurrentChanged(float amperes);
 
 private:
     bool connected_ = false;

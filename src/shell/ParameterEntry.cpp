@@ -1,13 +1,12 @@
 #include "shell/ParameterEntry.h"
 
+#include "control/core/MotionCommands.h"
 #include "format/InvalidEntry.h"
 #include "format/core/NumberFormat.h"
-#include "link/ByteReader.h"
 #include "link/Transport.h"
 #include "shell/AppContext.h"
 
 #include <QLineEdit>
-#include <algorithm>
 
 namespace kvt {
 
@@ -18,9 +17,9 @@ bool sendParameter(AppContext& context, QLineEdit* field, quint8 code, float low
         showInvalidEntry(field, *context.dialogs, *context.texts);
         return false;
     }
-    const float value = std::max(std::min(float(*entry), high), low);
+    const float value = control::limitToRange(*entry, low, high);
     field->setText(fmt::general(double(value), 5, 4));
-    context.link->send(ByteWriter().u8(code).f32le(value).data());
+    context.link->send(control::encodeFloatCommand(code, value));
     return true;
 }
 

@@ -246,6 +246,12 @@ private slots:
             QVERIFY2(!rig.visible(hidden), hidden);
         QCOMPARE(rig.index("ComboBox_Units"), 0);
         QCOMPARE(rig.text("Label_SpeedActual"), QStringLiteral("Prędkosc aktualna [obr./s]"));
+        // Newer firmware, here from another controller, brings them back.
+        rig.inject(identity(2.04f));
+        rig.settle();
+        for (const char* shown :
+             {"Label2", "Label26", "Edit_RevToLinearCoef", "ComboBox_Units", "GroupBox_Ain"})
+            QVERIFY2(rig.visible(shown), shown);
     }
 
     void directCommands() {

@@ -111,6 +111,8 @@ ConfigFileLoad applyConfigFile(const IniDocument& file, ConfigSettings& s, const
     ConfigFileLoad load;
     const EntryReader r(file);
 
+    // Every field now shows the file's own text, which is the value itself.
+    s.shown = {};
     setMaxCurrent(s, r.integer(Driver, QStringLiteral("MaxCurrent"), 30), limits);
     setRedCurrent(s, r.integer(Driver, QStringLiteral("RedCurrent"), 20));
     s.RedCurrentON = r.boolean(Driver, QStringLiteral("RedCurrentON"), false);

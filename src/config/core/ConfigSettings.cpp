@@ -44,9 +44,15 @@ QString currentText(int position, float fullScaleAmperes, fmt::Separators separa
 void applyConfigReport(ConfigSettings& s, const ConfigReport& r, const SettingsLimits& limits) {
     const int d = limits.decimals;
     const fmt::Separators sep = limits.separators;
-    s.DefMinVel = fmt::fixed(r.DefMinVel, 5, d, sep);
-    s.DefMaxVel = fmt::fixed(r.DefMaxVel, 5, d, sep);
-    s.DefAcc = fmt::fixed(r.DefAcc, 5, d, sep);
+    // A reported value is shown rounded; the field keeps the value behind the rounded text.
+    const auto show = [&](ConfigEntry entry, float value, int precision) {
+        QString& text = entryText(s, entry);
+        text = fmt::fixed(double(value), precision, d, sep);
+        shownValue(s, entry) = ShownValue{text, double(value)};
+    };
+    show(ConfigEntry::DefMinVel, r.DefMinVel, 5);
+    show(ConfigEntry::DefMaxVel, r.DefMaxVel, 5);
+    show(ConfigEntry::DefAcc, r.DefAcc, 5);
 
     switch (r.EncoderMode) {
     case 0:
@@ -64,9 +70,10 @@ void applyConfigReport(ConfigSettings& s, const ConfigReport& r, const SettingsL
         break;
     }
 
-    if (const std::optional<int> position = microstepPosition(r.Microstep);
-        position && *position < limits.stepDivisionCount)
-        s.Microstep = *position;
+    // A code the list cannot show leaves it without a selection, so the write sends the code back
+    // rather than the code of an entry the controller never had.
+    const std::optional<int> position = microstepPosition(r.Microstep);
+    s.Microstep = position && *position < limits.stepDivisionCount ? *position : NoSelection;
 
     // The motor current first, so the standstill current is limited by the new maximum.
     setMaxCurrent(s, std::min<int>(r.MaxCurrent, 100), limits);
@@ -89,13 +96,14 @@ void applyConfigReport(ConfigSettings& s, const ConfigReport& r, const SettingsL
     s.HomieAsLimitSw = r.HomieAsLimitSw != 0;
     s.StartStopMode = r.StartStopMode != 0;
     s.AinMode = r.AinMode >= 0 && r.AinMode < AnalogModeCount ? int(r.AinMode) : NoSelection;
-    s.AinMinVal = fmt::fixed(r.AinMinVal, 5, d, sep);
-    s.AinMaxVal = fmt::fixed(r.AinMaxVal, 5, d, sep);
-    s.RevToLinCoef = fmt::fixed(r.RevToLinCoef, 6, d, sep);
+    show(ConfigEntry::AinMinVal, r.AinMinVal, 5);
+    show(ConfigEntry::AinMaxVal, r.AinMaxVal, 5);
+    show(ConfigEntry::RevToLinCoef, r.RevToLinCoef, 6);
     // The unit list always keeps a selection.
     if (r.Units >= 0 && r.Units < UnitCount)
         s.Units = r.Units;
     s.Kp = QString::number(r.Kp);
+    s.reported = ReportedCodes{r.Microstep, quint8(r.MotorResol), quint8(r.AinMode)};
 }
 
 void applyEncoderModeReport(ConfigSettings& s, const EncoderModeReport& report) {
@@ -107,6 +115,10 @@ void applyHomingOptionsReport(ConfigSettings& s, const HomingOptionsReport& repo
     s.OffAfterError = report.OffAfterError != 0;
     s.PositionMem = report.PositionMem != 0;
     s.HomieAsLimitSw = report.HomieAsLimitSw != 0;
+}
+
+std::optional<ShownValue>& shownValue(ConfigSettings& s, ConfigEntry entry) {
+    return s.shown[std::size_t(entry)];
 }
 
 QString& entryText(ConfigSettings& s, ConfigEntry entry) {
@@ -166,8 +178,13 @@ WritePreparation prepareConfigWrite(ConfigSettings& s, const SettingsLimits& lim
     const auto decimal = [&](ConfigEntry entry, QString& text, float& out, int precision, bool limited,
                              double low, double high) {
         result.checked.append(entry);
-        std::optional<double> value = readFloatEntry(text, sep);
-        if (!value) {
+        std::optional<ShownValue>& shown = shownValue(s, entry);
+        std::optional<double> value;
+        if (shown && shown->text == text && std::isfinite(shown->value))
+            value = shown->value; // untouched since it was shown
+        else
+            value = limited ? fmt::readDecimal(text, sep) : readFloatEntry(text, sep);
+        if (!value || std::isnan(*value)) {
             result.invalid = entry;
             return false;
         }
@@ -175,13 +192,14 @@ WritePreparation prepareConfigWrite(ConfigSettings& s, const SettingsLimits& lim
             value = limitValue(*value, low, high);
         text = fmt::fixed(*value, precision, d, sep);
         out = float(*value);
+        shown = ShownValue{text, double(out)};
         return true;
     };
 
     w.MaxCurrent = quint8(s.MaxCurrent);
     w.RedCurrent = s.RedCurrentON ? quint8(s.RedCurrent) : 0;
-    w.Microstep = microstepCode(s.Microstep).value_or(0);
-    w.MotorResol = quint8(s.MotorResol);
+    w.Microstep = microstepCode(s.Microstep).value_or(s.reported.Microstep.value_or(0));
+    w.MotorResol = s.MotorResol >= 0 ? quint8(s.MotorResol) : s.reported.MotorResol.value_or(0);
 
     if (!decimal(ConfigEntry::DefMinVel, s.DefMinVel, w.DefMinVel, 5, true, MinVelLow, MinVelHigh) ||
         !decimal(ConfigEntry::DefMaxVel, s.DefMaxVel, w.DefMaxVel, 5, true, MaxVelLow, MaxVelHigh) ||
@@ -208,7 +226,7 @@ WritePreparation prepareConfigWrite(ConfigSettings& s, const SettingsLimits& lim
     w.PositionMem = s.PositionMem ? 1 : 0;
     w.HomieAsLimitSw = s.HomieAsLimitSw ? 1 : 0;
     w.StartStopMode = s.StartStopMode ? 1 : 0;
-    w.AinMode = quint8(s.AinMode);
+    w.AinMode = s.AinMode >= 0 ? quint8(s.AinMode) : s.reported.AinMode.value_or(0);
 
     if (!decimal(ConfigEntry::AinMinVal, s.AinMinVal, w.AinMinVal, 5, false, 0, 0) ||
         !decimal(ConfigEntry::AinMaxVal, s.AinMaxVal, w.AinMaxVal, 5, false, 0, 0) ||

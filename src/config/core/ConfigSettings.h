@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <array>
 #include <optional>
 
 // The configuration as the Configuration and RS485 pages hold it: slider positions, list
@@ -14,6 +15,30 @@
 namespace kvt::config {
 
 constexpr int NoSelection = -1;
+
+// The entry fields the configuration write reads, in the order it reads them.
+enum class ConfigEntry { DefMinVel, DefMaxVel, DefAcc, EncoderResol, AinMinVal, AinMaxVal, RevToLinCoef, Kp };
+constexpr int ConfigEntryCount = 8;
+
+// A decimal value a field shows rounded to the display decimals, and the text it shows. While the
+// field still holds that text the value itself is what the write sends, so settings the user
+// never touched go back to the controller as they came.
+struct ShownValue {
+    QString text;
+    double value = 0;
+
+    bool operator==(const ShownValue&) const = default;
+};
+
+// The list codes of the last configuration report, sent back for a list that has no selection
+// (a code the list cannot show).
+struct ReportedCodes {
+    std::optional<quint8> Microstep;
+    std::optional<quint8> MotorResol;
+    std::optional<quint8> AinMode;
+
+    bool operator==(const ReportedCodes&) const = default;
+};
 
 // Members carry the record's field names (and the file's key where the file has its own). List
 // members hold list positions, option groups the position of the selected button.
@@ -44,6 +69,10 @@ struct ConfigSettings {
     int Baudrate = NoSelection;                 // ComboBox_MBusRate position (the rate code)
     int Address = 0;                            // ComboBox_ModbusAdr position (address minus 1)
 
+    // Not shown in any control: what lies behind the controls' contents.
+    std::array<std::optional<ShownValue>, ConfigEntryCount> shown{}; // by ConfigEntry
+    ReportedCodes reported;
+
     bool operator==(const ConfigSettings&) const = default;
 };
 
@@ -72,16 +101,16 @@ void setRedCurrent(ConfigSettings& s, int position);
 // before it is formatted with two significant digits.
 QString currentText(int position, float fullScaleAmperes, fmt::Separators separators);
 
-// Response 99 applied field by field in byte order. Firmware version is not part of the page.
+// Response 99 applied field by field in byte order. Firmware version is not part of the page. A
+// step-division code the model's list has no entry for clears the list's selection.
 void applyConfigReport(ConfigSettings& s, const ConfigReport& report, const SettingsLimits& limits);
 // Response 35: 1 incremental, 2 absolute, anything else no encoder.
 void applyEncoderModeReport(ConfigSettings& s, const EncoderModeReport& report);
 // Response 86: the homing button as in the full report, then three option flags.
 void applyHomingOptionsReport(ConfigSettings& s, const HomingOptionsReport& report);
 
-// The entry fields the configuration write reads, in the order it reads them.
-enum class ConfigEntry { DefMinVel, DefMaxVel, DefAcc, EncoderResol, AinMinVal, AinMaxVal, RevToLinCoef, Kp };
-// The text of one entry field.
+// The text of one entry field, and the value it was shown for.
+std::optional<ShownValue>& shownValue(ConfigSettings& s, ConfigEntry entry);
 QString& entryText(ConfigSettings& s, ConfigEntry entry);
 
 // Limits of the write's numeric entries. Out-of-range values are limited silently, first to the
@@ -105,8 +134,10 @@ struct WritePreparation {
 
 // Builds the configuration write from `s`: reads, limits and rewrites each entry field in order
 // (the accepted text replaces the field's text in `s`) and stops at the first entry that is not a
-// number; fields before it keep their rewritten texts. A value that a single-precision float
-// cannot hold counts as not a number, since it could not be sent.
+// number; fields before it keep their rewritten texts. A field whose text is still the one shown
+// for a value sends that value. A value beyond what a single-precision float holds is limited like
+// any other in a limited field, and counts as not a number in the others, since it could not be
+// sent. A list without a selection sends the code the controller last reported for it.
 WritePreparation prepareConfigWrite(ConfigSettings& s, const SettingsLimits& limits);
 
 } // namespace kvt::config

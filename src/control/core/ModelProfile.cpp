@@ -67,6 +67,8 @@ QList<ControlSetting> motorDriveSettings() {
         visible("label_UcTemp", true),        text("LabelInStop", "Stop"),
         text("Edit_AF_Speed", "1"),
     };
+    // The PXA-KVT names this button otherwise: the other models put their own caption back.
+    s << text("RadioButton_EncINKR", "Enkoder inkrementalny");
     for (const ControlText& label : modelUnitLabels(Model::Kvt318))
         s << text(label.objectName, label.text);
     return s;

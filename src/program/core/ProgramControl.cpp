@@ -4,6 +4,8 @@
 #include "modbus/core/UserRegisters.h"
 
 #include <bit>
+#include <cmath>
+#include <limits>
 
 namespace kvt::program {
 
@@ -34,6 +36,12 @@ QByteArray encodeStop() {
 
 QByteArray encodePause() {
     return ByteWriter().u8(op::ProgramPause).data();
+}
+
+std::optional<float> registerValue(double typed) {
+    if (!std::isfinite(typed) || std::fabs(typed) > double(std::numeric_limits<float>::max()))
+        return std::nullopt;
+    return float(typed);
 }
 
 std::optional<QByteArray> encodeSetRegister(int n, float value) {

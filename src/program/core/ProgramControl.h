@@ -23,6 +23,10 @@ QByteArray encodePause();
 // Highest register a value can be sent to.
 constexpr int LastSettableRegister = 98;
 
+// The single a typed register value is sent as; none for a value a single cannot hold (it would
+// go out as an infinity).
+std::optional<float> registerValue(double typed);
+
 // Command 234: `value` into the register pair n, n+1, in the register wire order (low half
 // first, each half high byte first) with the byte offset (n - 50) * 2 taken modulo 256. Nothing
 // for a register above LastSettableRegister.

@@ -16,6 +16,7 @@ int takeProgram(const QByteArray& file, int address, ProgramStore& store) {
         std::copy_n(file.constData() + at + 1, record.size(), record.begin());
     }
     store.length = quint32(n);
+    store.received = store.length;
     return n;
 }
 

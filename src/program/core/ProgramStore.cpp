@@ -13,6 +13,12 @@ QStringList ProgramStore::listing() const {
     return lines;
 }
 
+ProgramStore ProgramStore::receivedPart() const {
+    ProgramStore part = *this;
+    part.length = std::min(received, length);
+    return part;
+}
+
 QString listingLine(const CommandRecord& record) {
     // Digit by digit into one string: a loaded program lists all its records at once.
     QString line;

@@ -18,6 +18,14 @@ struct ProgramStore {
     std::array<CommandRecord, ProgramCapacity> commands{};
     quint32 length = 0;   // number of valid commands, 0..300
     quint32 position = 0; // index last requested or received during a transfer
+    // Commands 0..received-1 hold the program itself. Below the length while a read-back is under
+    // way or was cut short: the rest of the store is left over from an earlier program.
+    quint32 received = 0;
+
+    // Every valid command is the program's own: no read-back is under way or was cut short.
+    bool complete() const { return received >= length; }
+    // The commands that are the program's own, as a store of their own.
+    ProgramStore receivedPart() const;
 
     // The listing of the valid commands, one line each.
     QStringList listing() const;

@@ -48,6 +48,8 @@ ReadBackStart ReadBack::start(ProgramStore& store, const ByteReader& response) {
     start.reportedLength = indexOf(response);
     store.length = std::min<quint32>(start.reportedLength, ProgramCapacity);
     start.fetch = start.reportedLength > 2;
+    // The store holds none of the controller's commands yet.
+    store.received = 0;
     return start;
 }
 
@@ -61,6 +63,8 @@ ReadBackStep ReadBack::take(ProgramStore& store, const ByteReader& response) {
         CommandRecord& record = store.commands[step.index];
         for (int i = 0; i < int(record.size()); ++i)
             record[i] = response.u8(3 + i);
+        if (step.index == store.received)
+            store.received = quint32(step.index) + 1; // counted only without a gap
     }
     step.complete = step.index >= store.length;
     step.askNext = !step.complete && step.index >= next_;

@@ -60,7 +60,8 @@ struct ReadBackStep {
 class ReadBack {
 public:
     // A reported length above the capacity is stored as the capacity: the store never claims
-    // more commands than it holds, and the read-back ends when it is full.
+    // more commands than it holds, and the read-back ends when it is full. Until every command
+    // has come in, in order, the store is not complete.
     ReadBackStart start(ProgramStore& store, const ByteReader& response);
     ReadBackStep take(ProgramStore& store, const ByteReader& response);
 

@@ -124,6 +124,18 @@ private slots:
         QCOMPARE(s.Address, 0);
     }
 
+    // A loaded file's text is the value: a value shown earlier from a report no longer stands
+    // behind a field, even where the file holds the same text.
+    void loadedTextReplacesReportedValue() {
+        ConfigSettings s;
+        s.RevToLinCoef = QStringLiteral("2.5");
+        s.shown[std::size_t(ConfigEntry::RevToLinCoef)] = ShownValue{s.RevToLinCoef, double(2.54f)};
+        s = load("[OTHERconfig]\r\nRevToLinCoef=2.5\r\n", s);
+        const WritePreparation p = prepareConfigWrite(s, limits());
+        QVERIFY(p.command);
+        QCOMPARE(p.command->RevToLinCoef, 2.5f);
+    }
+
     // A file written by hand: LF endings, comments, keys and sections in other letter case,
     // blanks around names and values, hexadecimal integers, garbage, unknown sections and keys.
     void handWrittenFile() {

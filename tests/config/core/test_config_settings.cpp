@@ -102,14 +102,14 @@ private slots:
         r.Microstep = 40; // KVT317: "1/64" at position 6
         applyConfigReport(s, r, limits(8));
         QCOMPARE(s.Microstep, 6);
-        r.Microstep = 128; // not in an eight-entry list: unchanged
+        r.Microstep = 128; // not in an eight-entry list: no selection
         applyConfigReport(s, r, limits(8));
-        QCOMPARE(s.Microstep, 6);
+        QCOMPARE(s.Microstep, NoSelection);
         applyConfigReport(s, r, limits(9)); // KVT318
         QCOMPARE(s.Microstep, 8);
         r.Microstep = 3; // no such code
         applyConfigReport(s, r, limits(9));
-        QCOMPARE(s.Microstep, 8);
+        QCOMPARE(s.Microstep, NoSelection);
     }
 
     void reportCurrents_data() {
@@ -264,6 +264,8 @@ private slots:
         row("encoder low", ConfigEntry::EncoderResol, "5", 10, "10");
         row("encoder negative", ConfigEntry::EncoderResol, "-5", 10000, "10000");
         row("encoder high", ConfigEntry::EncoderResol, "70000", 10000, "10000");
+        row("max speed beyond a float", ConfigEntry::DefMaxVel, "1e39", 9999, "9999.000");
+        row("min speed below a float", ConfigEntry::DefMinVel, "-1e39", double(0.001f), "0.001");
         row("ain unlimited", ConfigEntry::AinMinVal, "-12345", -12345, "-12345.000");
         row("coef six digits", ConfigEntry::RevToLinCoef, "2.54", double(2.54f), "2.540");
         row("kp zero", ConfigEntry::Kp, "0", 1, "1");
@@ -308,6 +310,50 @@ private slots:
         s.EncoderResol = QStringLiteral("100");
         s.RevToLinCoef = QStringLiteral("1e39"); // beyond a single-precision float
         QCOMPARE(prepareConfigWrite(s, limits()).invalid, std::optional(ConfigEntry::RevToLinCoef));
+    }
+
+    // Fields still showing a reported value send that value whole, not its rounded text; a field
+    // the user typed into sends what was typed, and keeps sending it on the next write.
+    void writeSendsUntouchedValuesWhole() {
+        ConfigReport r = plainReport();
+        r.RevToLinCoef = 2.54f;
+        r.AinMinVal = 0.25f;
+        r.DefMaxVel = 2.55f;
+        ConfigSettings s;
+        applyConfigReport(s, r, limits(9, 80, Point, 1));
+        const ConfigSettings shown = s;
+        s.Kp = QStringLiteral("7");
+        s.DefAcc = QStringLiteral("3.25");
+        WritePreparation p = prepareConfigWrite(s, limits(9, 80, Point, 1));
+        QVERIFY(p.command);
+        QCOMPARE(p.command->RevToLinCoef, 2.54f);
+        QCOMPARE(p.command->AinMinVal, 0.25f);
+        QCOMPARE(p.command->DefMaxVel, 2.55f);
+        QCOMPARE(p.command->DefAcc, 3.25f);
+        QCOMPARE(s.RevToLinCoef, shown.RevToLinCoef); // the display is unchanged
+        QCOMPARE(s.DefMaxVel, shown.DefMaxVel);
+        QCOMPARE(s.DefAcc, QString("3.3"));
+
+        p = prepareConfigWrite(s, limits(9, 80, Point, 1));
+        QCOMPARE(p.command->DefAcc, 3.25f);
+    }
+
+    // A list the report could not select (no entry for its code) sends the reported code back.
+    void writeSendsReportedCodeForListWithoutSelection() {
+        ConfigReport r = plainReport();
+        r.MotorResol = -3;
+        r.AinMode = 7;
+        r.Microstep = 4; // no step division has this code
+        ConfigSettings s;
+        applyConfigReport(s, r, limits());
+        QCOMPARE(s.Microstep, NoSelection);
+        QCOMPARE(s.MotorResol, NoSelection);
+        QCOMPARE(s.AinMode, NoSelection);
+        const WritePreparation p = prepareConfigWrite(s, limits());
+        QVERIFY(p.command);
+        QCOMPARE(p.command->Microstep, quint8(4));
+        QCOMPARE(p.command->MotorResol, quint8(253));
+        QCOMPARE(p.command->AinMode, quint8(7));
     }
 
     // Before the first report the entry fields are empty: the write stops at the first of them.

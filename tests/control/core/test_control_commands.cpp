@@ -152,6 +152,18 @@ private slots:
         QCOMPARE(*find(p, "Edit_AF_Speed")->text, QStringLiteral("100"));
         QCOMPARE(find(p, "ComboBox_ModbusAdr")->enabled, std::optional<bool>(false));
         QCOMPARE(find(p, "btn_EncoderTest")->visible, std::optional<bool>(true));
+        // A caption the PXA-KVT changes is put back by each other model, so none stays after it.
+        for (const ControlSetting& s : p.settings) {
+            if (!s.text)
+                continue;
+            for (const Model m : {Model::Kvt318, Model::Kvt317}) {
+                const ModelProfile other = profileFor(m);
+                const ControlSetting* own = find(other, s.objectName);
+                QVERIFY2(own && own->text, qPrintable(s.objectName));
+            }
+        }
+        QCOMPARE(*find(profileFor(Model::Kvt318), "RadioButton_EncINKR")->text,
+                 QStringLiteral("Enkoder inkrementalny"));
         for (const char* unchanged :
              {"Edit_EncResol", "Label_Vpower", "Label_Vzas", "ComboBox_StepDiv", "Label9"})
             QVERIFY2(!find(p, unchanged), unchanged);

@@ -152,6 +152,10 @@ private slots:
         QCOMPARE(encodeSetRegister(52, 123456.789f), std::optional(QByteArray::fromHex("ea206547f104")));
         QCOMPARE(encodeSetRegister(98, 0.0f)->at(5), char(96));
         QCOMPARE(encodeSetRegister(99, 0.0f), std::nullopt);
+        // A typed value beyond a single is refused rather than sent as an infinity.
+        QCOMPARE(registerValue(-3.4e38), std::optional(-3.4e38f));
+        QCOMPARE(registerValue(1e39), std::nullopt);
+        QCOMPARE(registerValue(-1e39), std::nullopt);
         QCOMPARE(encodeSaveRegisters(), QByteArray::fromHex("eb"));
         QCOMPARE(encodeStart() + encodeStop() + encodePause() + encodeRunStateRequest(),
                  QByteArray::fromHex("9c9d9e1f"));
