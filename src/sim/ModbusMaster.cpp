@@ -15,23 +15,6 @@ QByteArray bytesOf(std::initializer_list<quint8> values) {
 
 } // namespace
 
-quint16 modbusCrc(const QByteArray& bytes) {
-    quint16 crc = 0xFFFF;
-    for (const char c : bytes) {
-        crc ^= quint8(c);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
-    }
-    return crc;
-}
-
-QByteArray withCrc(QByteArray pdu) {
-    const quint16 crc = modbusCrc(pdu);
-    pdu.append(char(crc & 0xFF));
-    pdu.append(char(crc >> 8));
-    return pdu;
-}
-
 QByteArray ModbusMaster::frame(int step, quint8 ownAddress, quint16 writtenValue) {
     const quint8 own = ownAddress;
     const quint8 hi = quint8(writtenValue >> 8);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modbus/core/Crc.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QtGlobal>
@@ -28,9 +30,8 @@ private:
     quint16 writtenValue_ = 0;
 };
 
-// The Modbus CRC-16 (polynomial A001h reflected, start FFFFh) of `bytes`.
-quint16 modbusCrc(const QByteArray& bytes);
-// `pdu` with its CRC appended, low byte first, as it travels on the bus.
-QByteArray withCrc(QByteArray pdu);
+// The bus master's frames carry the same CRC the frame decoder checks.
+using modbus::modbusCrc;
+using modbus::withCrc;
 
 } // namespace kvt::sim

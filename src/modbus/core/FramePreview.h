@@ -3,6 +3,7 @@
 #include "link/ByteReader.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // Response 87: one Modbus-RTU frame the controller received on its RS485 bus. Byte 1 is the
@@ -23,6 +24,13 @@ struct FrameLogEntry {
 // The address and function code are read from their places even when the count is 0. Address 0
 // (broadcast) never matches.
 FrameLogEntry describeFrame(const ByteReader& response, int ownAddress);
+
+// The same for a frame on its own (one read back from a capture file): its bytes, and the text
+// for its address (first byte) and function code (second byte), 0 where missing.
+FrameLogEntry describeFrameBytes(QByteArrayView frame, int ownAddress);
+
+// The frame bytes response 87 carries, as describeFrame reads them.
+QByteArray frameBytes(const QByteArray& response);
 
 // Text key of a Modbus function code (1, 2, 3, 5, 6, 16), or empty for any other code.
 QString functionTextKey(int functionCode);
