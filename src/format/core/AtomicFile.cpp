@@ -4,8 +4,25 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace kvt::files {
+
+namespace {
+
+// The file's own error text, or the system's when the device has none worth showing.
+QString reasonOf(const QFileDevice& file) {
+    const int code = errno;
+    if (file.error() != QFileDevice::NoError && !file.errorString().isEmpty() &&
+        file.errorString() != QLatin1String("Unknown error"))
+        return file.errorString();
+    errno = code;
+    return systemErrorText(file.errorString().isEmpty() ? QStringLiteral("write failed") : file.errorString());
+}
+
+} // namespace
 
 QString systemErrorText(const QString& fallback) {
     const int code = errno;
@@ -20,31 +37,41 @@ AtomicFile::AtomicFile(const QString& path) : path_(path), file_(path) {
 }
 
 AtomicFile::~AtomicFile() {
-    if (opened_)
-        file_.cancelWriting();
+    cancel();
+}
+
+QString AtomicFile::error() const {
+    return reason_.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path_), reason_);
 }
 
 void AtomicFile::fail(const QString& reason) {
-    if (error_.isEmpty())
-        error_ = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path_), reason);
-    if (opened_)
-        file_.cancelWriting();
+    if (reason_.isEmpty())
+        reason_ = reason;
+    cancel();
 }
 
 bool AtomicFile::open() {
-    error_.clear();
+    cancel();
+    reason_.clear();
     const QFileInfo info(path_);
     if (info.exists() && !info.isFile()) {
-        fail(QStringLiteral("not a regular file"));
+        fail(info.isDir() ? QStringLiteral("a folder of that name exists") : QStringLiteral("not a regular file"));
+        return false;
+    }
+    const QFileInfo folder(info.absolutePath());
+    const QString dir = QDir::toNativeSeparators(folder.absoluteFilePath());
+    if (!folder.isDir()) {
+        fail(QStringLiteral("the folder %1 does not exist").arg(dir));
         return false;
     }
     errno = 0;
     // Unbuffered: each write reaches the temporary file at once, so a short write is seen by the
     // call that made it rather than lost in a flush at commit.
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        const QString dir = QDir::toNativeSeparators(info.absolutePath());
-        fail(QStringLiteral("the folder %1 cannot be written (%2)")
-                 .arg(dir, file_.errorString()));
+        if (folder.isWritable() && info.exists() && !info.isWritable())
+            fail(QStringLiteral("the file is read-only"));
+        else
+            fail(QStringLiteral("the folder %1 cannot be written (%2)").arg(dir, reasonOf(file_)));
         return false;
     }
     opened_ = true;
@@ -52,7 +79,7 @@ bool AtomicFile::open() {
 }
 
 bool AtomicFile::write(const QByteArray& bytes) {
-    if (!error_.isEmpty())
+    if (!reason_.isEmpty())
         return false;
     if (!opened_) {
         fail(QStringLiteral("not open"));
@@ -63,7 +90,7 @@ bool AtomicFile::write(const QByteArray& bytes) {
         errno = 0;
         const qint64 n = file_.write(bytes.constData() + done, bytes.size() - done);
         if (n <= 0) {
-            fail(systemErrorText(file_.errorString()));
+            fail(reasonOf(file_));
             return false;
         }
         done += n;
@@ -72,27 +99,39 @@ bool AtomicFile::write(const QByteArray& bytes) {
 }
 
 bool AtomicFile::commit() {
-    if (!error_.isEmpty())
+    if (!reason_.isEmpty())
         return false;
     if (!opened_) {
         fail(QStringLiteral("not open"));
         return false;
     }
+#ifdef Q_OS_UNIX
+    // QSaveFile syncs before the rename but ignores the result; a file system that reports a
+    // full disk or an I/O error only now (network and some copy-on-write ones) must not have the
+    // old file replaced. A file system that cannot sync at all is no error.
+    if (::fsync(file_.handle()) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
+        fail(systemErrorText(QStringLiteral("cannot flush to the disk")));
+        return false;
+    }
+#endif
     errno = 0;
-    const bool ok = file_.commit(); // flushes, syncs and renames; removes the temporary on failure
+    const bool ok = file_.commit(); // closes, syncs and renames; removes the temporary on failure
     opened_ = false;
     if (!ok) {
-        error_ = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path_),
-                                              systemErrorText(file_.errorString()));
+        reason_ = reasonOf(file_);
         return false;
     }
     return true;
 }
 
 void AtomicFile::cancel() {
-    if (opened_)
-        file_.cancelWriting();
+    if (!opened_)
+        return;
     opened_ = false;
+    // A commit after cancelWriting() removes the temporary file now rather than when this object
+    // goes, so a failed save leaves nothing behind even while its caller still holds it.
+    file_.cancelWriting();
+    file_.commit();
 }
 
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& contents) {

@@ -34,7 +34,9 @@ public:
     void cancel();
 
     // The reason of the first failure, naming the file: empty while nothing failed.
-    [[nodiscard]] QString error() const { return error_; }
+    [[nodiscard]] QString error() const;
+    // The same reason without the file's name, for a message that shows the name already.
+    [[nodiscard]] QString reason() const { return reason_; }
     [[nodiscard]] QString path() const { return path_; }
 
 private:
@@ -42,7 +44,7 @@ private:
 
     QString path_;
     QSaveFile file_;
-    QString error_;
+    QString reason_;
     bool opened_ = false;
 };
 
