@@ -14,6 +14,7 @@
 #include "link/Transport.h"
 #include "shell/AppContext.h"
 #include "shell/AppState.h"
+#include "shell/AskedController.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -394,6 +395,11 @@ void ConfigPage::connectHandlers() {
     // current down.
     connect(ScrollBar_Current, &QScrollBar::valueChanged, this, &ConfigPage::showCurrent);
     connect(ScrollBar_RedCurrent, &QScrollBar::valueChanged, this, &ConfigPage::showRedCurrent);
+    // ... and so does another model's full-scale current.
+    connect(context_.state, &AppState::fullScaleCurrentChanged, this, [this] {
+        showCurrent();
+        showRedCurrent();
+    });
     connect(cb_AutoRed, &QCheckBox::clicked, this,
             [this](bool checked) { ScrollBar_RedCurrent->setEnabled(checked); });
 
@@ -445,6 +451,8 @@ ConfigSettings ConfigPage::settings() const {
     s.Kp = Edit_KP->text();
     s.Units = ComboBox_Units->currentIndex();
     s.Decp = ComboBox_Decp->currentIndex();
+    s.shown = shown_;
+    s.reported = reported_;
     // The Modbus link selectors live on the RS485 page.
     if (auto* rate = qobject_cast<QComboBox*>(mainWindowComponent(QStringLiteral("ComboBox_MBusRate"))))
         s.Baudrate = rate->currentIndex();
@@ -483,6 +491,8 @@ void ConfigPage::showSettings(const ConfigSettings& s) {
     if (auto* address = qobject_cast<QComboBox*>(mainWindowComponent(QStringLiteral("ComboBox_ModbusAdr"))))
         address->setCurrentIndex(s.Address);
     Edit_KP->setText(s.Kp);
+    shown_ = s.shown;
+    reported_ = s.reported;
 }
 
 QLineEdit* ConfigPage::entryField(ConfigEntry entry) const {
@@ -548,6 +558,7 @@ void ConfigPage::applyHomingOptionsReport(const Response& response) {
 void ConfigPage::saveConfiguration() {
     ConfigSettings s = settings();
     const WritePreparation p = prepareConfigWrite(s, limits());
+    shown_ = s.shown;
     for (ConfigEntry entry : p.checked) {
         QLineEdit* field = entryField(entry);
         restoreEntryBackground(field);
@@ -565,11 +576,12 @@ void ConfigPage::saveConfiguration() {
 
 void ConfigPage::askFactoryReset() {
     QPointer<ConfigPage> self(this);
-    context_.dialogs->message(context_.mainWindow, DialogService::Icon::Question, context_.text("IDS_124"),
-                              context_.text("IDS_55"), DialogService::Buttons::OkCancel, [self](bool ok) {
-                                  if (ok && self)
-                                      self->context_.link->send(factoryResetCommand());
-                              });
+    context_.dialogs->message(
+        context_.mainWindow, DialogService::Icon::Question, context_.text("IDS_124"), context_.text("IDS_55"),
+        DialogService::Buttons::OkCancel, [self, asked = AskedController(context_)](bool ok) {
+            if (ok && self && asked.stillActive(self->context_, self->context_.mainWindow))
+                self->context_.link->send(factoryResetCommand());
+        });
 }
 
 void ConfigPage::encoderModeChanged() {

@@ -6,6 +6,7 @@
 #include "functions/AxisPicture.h"
 #include "program/ProgramTransfer.h"
 #include "shell/AppContext.h"
+#include "shell/AskedController.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -125,13 +126,13 @@ void FunctionsPage::programFunction() {
     const std::optional<functions::AutoFunctionSettings> settings = readSettings();
     if (!settings)
         return;
-    context_.dialogs->message(window(), DialogService::Icon::Question,
-                              context_.text(QStringLiteral("IDS_43")),
-                              context_.text(QStringLiteral("IDS_58")), DialogService::Buttons::OkCancel,
-                              [page = QPointer<FunctionsPage>(this), s = *settings](bool ok) {
-                                  if (ok && page)
-                                      page->sendProgram(s);
-                              });
+    context_.dialogs->message(
+        window(), DialogService::Icon::Question, context_.text(QStringLiteral("IDS_43")),
+        context_.text(QStringLiteral("IDS_58")), DialogService::Buttons::OkCancel,
+        [page = QPointer<FunctionsPage>(this), s = *settings, asked = AskedController(context_)](bool ok) {
+            if (ok && page && asked.stillActive(page->context_, page->window()))
+                page->sendProgram(s);
+        });
 }
 
 void FunctionsPage::sendProgram(const functions::AutoFunctionSettings& settings) {

@@ -14,6 +14,7 @@
 #include "program/core/ProgramControl.h"
 #include "shell/AppContext.h"
 #include "shell/AppState.h"
+#include "shell/AskedController.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -286,8 +287,11 @@ void ProgramPage::saveProgramFile() {
             return;
         const QString path = program::withProgramExtension(chosen);
         const QString shown = QDir::toNativeSeparators(path);
-        const auto error =
-            program::writeProgramFile(path, program::encodeProgramFile(self->transfer_->store()));
+        // A read-back cut short leaves commands of an earlier program behind the ones received:
+        // only the received ones are saved.
+        const program::ProgramStore& store = self->transfer_->store();
+        const program::ProgramStore saved = store.receivedPart();
+        const auto error = program::writeProgramFile(path, program::encodeProgramFile(saved));
         const QString caption = self->context_.text(QStringLiteral("IDS_120"));
         if (error) {
             const QString text = self->english() ? QStringLiteral("Cannot save the file\n%1\n%2")
@@ -296,7 +300,19 @@ void ProgramPage::saveProgramFile() {
                                             text.arg(shown, *error), caption);
             return;
         }
-        self->information(self->context_.text(QStringLiteral("IDS_136")), caption);
+        if (store.complete()) {
+            self->information(self->context_.text(QStringLiteral("IDS_136")), caption);
+        } else {
+            const QString text =
+                self->english()
+                    ? QStringLiteral("The read-back from the controller did not complete: only %1 of %2 "
+                                     "commands were saved.")
+                    : QStringLiteral(
+                          "Odczyt programu ze sterownika nie został ukończony: zapisano tylko %1 z %2 "
+                          "komend.");
+            self->context_.dialogs->message(self->window(), DialogService::Icon::Warning,
+                                            text.arg(saved.length).arg(store.length), caption);
+        }
         self->context_.statusBar->setPanelText(0, shown);
     });
 }
@@ -337,13 +353,14 @@ void ProgramPage::startProgram() {
     if (startByInput && startByInput->isChecked() && context_.state->modelName() == QLatin1String("KVT318")) {
         // The warning does not stop the start: the controller decides. The command goes once the
         // box is closed.
-        QPointer<Transport> link(context_.link);
-        context_.dialogs->message(
-            window(), DialogService::Icon::Warning, withLineBreaks(context_.text(QStringLiteral("IDS_143"))),
-            context_.text(QStringLiteral("IDS_27")), DialogService::Buttons::Ok, [link](bool) {
-                if (link)
-                    link->send(program::encodeStart());
-            });
+        QPointer<ProgramPage> self(this);
+        context_.dialogs->message(window(), DialogService::Icon::Warning,
+                                  withLineBreaks(context_.text(QStringLiteral("IDS_143"))),
+                                  context_.text(QStringLiteral("IDS_27")), DialogService::Buttons::Ok,
+                                  [self, asked = AskedController(context_)](bool) {
+                                      if (self && asked.stillActive(self->context_, self->window()))
+                                          self->context_.link->send(program::encodeStart());
+                                  });
         return;
     }
     context_.link->send(program::encodeStart());
@@ -390,12 +407,13 @@ void ProgramPage::setUserRegister() {
     if (!edit)
         return;
     restoreEntryBackground(edit);
-    const std::optional<double> value = fmt::readDecimal(edit->text());
+    const std::optional<double> typed = fmt::readDecimal(edit->text());
+    const std::optional<float> value = typed ? program::registerValue(*typed) : std::nullopt;
     if (!value) {
         showInvalidEntry(edit, *context_.dialogs, *context_.texts, QStringLiteral("IDS_122"));
         return;
     }
-    if (const auto command = program::encodeSetRegister(*n, float(*value)))
+    if (const auto command = program::encodeSetRegister(*n, *value))
         context_.link->send(*command);
 }
 

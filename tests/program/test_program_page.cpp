@@ -54,6 +54,11 @@ QString listingOf(const QList<QByteArray>& records) {
     return lines.join('\n');
 }
 
+// A report carrying `code` and a 16-bit index, high byte first.
+QByteArray indexed(int code, int index) {
+    return bytes({code, index >> 8, index & 0xFF});
+}
+
 QList<QByteArray> commandsWithCode(const QList<QByteArray>& reports, int code) {
     QList<QByteArray> result;
     for (const QByteArray& r : reports)
@@ -262,6 +267,90 @@ private slots:
         rig.settle(100);
     }
 
+    // One transfer at a time: a send started while a read-back is under way (its window still
+    // open) gets a modal window with OK disabled, sends the file's program untouched by the
+    // read-back's late replies, and is not taken over by a length report nobody asked for.
+    void sendDuringReadBack() {
+        rig::AppRig rig;
+        const QString file = Data + "short_address0.txp";
+        const int id = connectWithFile(rig, file);
+        rig.sim().setFaults(id, {.silent = true}); // the test plays the controller
+        QVERIFY(rig.click("JvXPButton3"));
+        rig.inject(indexed(103, 300));
+        rig.inject(indexed(104, 0) + QByteArray(10, '\x55'));
+        rig.settle();
+        QVERIFY(rig.visible("TFormProgress"));
+        QCOMPARE(rig.text("Message"), QString("Odczyt programu ze sterownika"));
+
+        rig.clearWritten();
+        QVERIFY(rig.click("btn_SendProg"));
+        QCOMPARE(rig.text("Message"), QString("Trwa programowanie sterownika.."));
+        QVERIFY(!rig.enabled("BtnOK"));
+        QVERIFY(!rig.click("JvXPButton3")); // the main window waits for the send
+        for (int i = 1; i < 5; ++i)
+            rig.inject(indexed(104, i) + QByteArray(10, '\x55'));
+        rig.inject(indexed(103, 2));
+        rig.settle();
+        QCOMPARE(rig.text("Message"), QString("Trwa programowanie sterownika.."));
+        QVERIFY(commandsWithCode(rig.written(), 104).isEmpty());
+
+        const QList<QByteArray> records = programOf(readFile(file));
+        for (int i = 0; i <= records.size(); ++i)
+            rig.inject(indexed(230, i));
+        rig.settle();
+        const QList<QByteArray> answers = commandsWithCode(rig.written(), 230);
+        QCOMPARE(answers.size(), records.size());
+        for (int i = 0; i < records.size(); ++i)
+            QCOMPARE(answers[i].mid(3).leftJustified(10, '\0'), records[i]); // trailing zeros cut
+        QCOMPARE(rig.text("Message"), QString("Program przesłany."));
+        QVERIFY(rig.enabled("BtnOK"));
+    }
+
+    // A read-back cut short by an unplug: the save keeps only the records that came in, and says
+    // so instead of reporting a complete save.
+    void saveAfterACutReadBack() {
+        rig::AppRig rig;
+        const int id = connectWithFile(rig, Data + "full_300.txp");
+        rig.sim().setFaults(id, {.silent = true});
+        QVERIFY(rig.click("JvXPButton3"));
+        rig.inject(indexed(103, 300));
+        for (int i = 0; i < 100; ++i)
+            rig.inject(indexed(104, i) + QByteArray(10, char(i)));
+        rig.settle();
+        rig.unplug(id);
+        rig.settle();
+        rig.widget("TFormProgress")->close();
+
+        const QString path = dir_.filePath("cut.txp");
+        rig.clearDialogs();
+        rig.answerFile(path);
+        QVERIFY(rig.click("btn_SaveProg"));
+        rig.settle();
+        QCOMPARE(rig.dialogs().size(), 2);
+        QCOMPARE(rig.dialogs()[1].kind, QString("warning"));
+        QVERIFY(rig.dialogs()[1].text.contains("100 z 300"));
+        const QList<QByteArray> saved = programOf(readFile(path));
+        QCOMPARE(saved.size(), 100);
+        QCOMPARE(saved.last(), QByteArray(10, char(99)));
+    }
+
+    // Another HID device plugged in during a send does not cost the controller its handle: the
+    // send goes on to the end.
+    void sendSurvivesAnotherDevice() {
+        rig::AppRig rig;
+        const int id = connectWithFile(rig, Data + "full_300.txp");
+        for (int round = 0; round < 3; ++round) {
+            QVERIFY(rig.click("btn_SendProg"));
+            const int mouse = rig.plugDevice("Mouse");
+            rig.settle(50);
+            rig.unplug(mouse);
+            rig.settle(50);
+            QCOMPARE(rig.text("Message"), QString("Program przesłany."));
+            QCOMPARE(controller(rig, id).programLength(), 300);
+            QVERIFY(rig.click("BtnOK"));
+        }
+    }
+
     void readBackListsTheControllersProgram() {
         rig::AppRig rig;
         const QString file = Data + "interleaved.txp";
@@ -456,6 +545,15 @@ private slots:
         rig.settle();
         QCOMPARE(commandsWithCode(rig.written(), 234), QList<QByteArray>{bytes({234, 0, 0, 0xC0, 0x20, 40})});
         QVERIFY(rig.background("editR70") != kvt::colors::Error);
+        // A value a single cannot hold is refused, not sent as an infinity.
+        rig.clearWritten();
+        rig.clearDialogs();
+        QVERIFY(rig.type("editR70", "1e39"));
+        QVERIFY(rig.click("btnR70"));
+        rig.settle();
+        QCOMPARE(rig.background("editR70"), kvt::colors::Error);
+        QCOMPARE(rig.dialogs().size(), 1);
+        QVERIFY(commandsWithCode(rig.written(), 234).isEmpty());
     }
 
     void progressWindowFollowsTheLanguage() {
