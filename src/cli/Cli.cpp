@@ -142,8 +142,7 @@ int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
     if (language != languageFromLocale())
         inv = parseInvocation(arguments, tr);
 
-    // A command line that cannot be read may still ask for JSON.
-    const Output out(inv.options.json || arguments.contains(QStringLiteral("--json")));
+    const Output out(inv.options.json);
     const QString named = commandName(inv.words); // as usage errors name it
     const QString helpHint =
         tr("; kvtctl --help lists the commands and options", "; kvtctl --help wymienia polecenia i opcje");

@@ -69,7 +69,7 @@ void ListCommand::print() {
         const bool supported = modelFromProduct(e->info.product).has_value();
         QString firmware = QStringLiteral("-");
         if (e->answered)
-            firmware = control::versionText(e->firmware, sep);
+            firmware = fmt::shortestFloat(e->firmware, sep);
         else if (e->asked)
             firmware = tr_("no answer", "brak odp.");
         rows.append({e->info.path, productText(e->info),

@@ -105,8 +105,6 @@ ParsedLine parseLine(const QStringList& arguments, const QList<OptionSpec>& spec
     }
     ParsedLine line;
     if (!parser.parse(QStringList{QStringLiteral("kvtctl")} + args)) {
-        // The words still name the command whose line is wrong.
-        line.positionals = parser.positionalArguments();
         const QStringList unknown = parser.unknownOptionNames();
         const OptionSpec* last = args.isEmpty() ? nullptr : findSpec(specs, undashed(args.last()));
         if (!unknown.isEmpty())
@@ -115,12 +113,14 @@ ParsedLine parseLine(const QStringList& arguments, const QList<OptionSpec>& spec
             line.error = tr("%1 needs a value", "%1 wymaga wartości").arg(args.last());
         else
             line.error = parser.errorText();
-        return line;
     }
+    // Read on after an error too: --lang and --json still say how to tell it.
     // QCommandLineParser keeps each option's values in order; the names in the order given.
     QHash<const OptionSpec*, int> taken;
     for (const QString& name : parser.optionNames()) {
         const OptionSpec* spec = findSpec(specs, name);
+        if (!spec)
+            continue;
         ParsedLine::Option o{spec, dashed(name), QString()};
         if (spec->takesValue) {
             o.value = parser.values(name).value(taken[spec]++);
@@ -129,6 +129,7 @@ ParsedLine parseLine(const QStringList& arguments, const QList<OptionSpec>& spec
         }
         line.options.append(o);
     }
+    // The words name the command even when its line is wrong.
     line.positionals = parser.positionalArguments();
     return line;
 }
@@ -144,10 +145,7 @@ Invocation parseInvocation(const QStringList& arguments, const Texts& tr) {
     };
     const ParsedLine line = parseLine(arguments, globalOptions() + commandOptions(), tr);
     inv.words = line.positionals;
-    if (!line.error.isEmpty()) {
-        inv.error = line.error;
-        return inv;
-    }
+    inv.error = line.error;
     for (const ParsedLine::Option& option : line.options) {
         const QString& name = option.spec->names.first();
         const QString& v = option.value;

@@ -333,6 +333,8 @@ private slots:
     void messagesFollowTheLanguage() {
         Kvtctl k;
         QVERIFY(k.run({"--lang", "pl", "frobnicate"}).error().contains("nieznane polecenie"));
+        // A line that cannot be read is still answered in the language it asks for.
+        QVERIFY(k.run({"--lang", "pl", "status", "--bogus"}).error().contains("nieznana opcja --bogus"));
         k.setLocale("pl_PL.UTF-8");
         QVERIFY(k.run({"frobnicate"}).error().contains("nieznane polecenie"));
         QVERIFY(k.run({"--lang", "en", "frobnicate"}).error().contains("unknown command"));
