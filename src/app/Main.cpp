@@ -8,7 +8,7 @@
 #include "assist/AboutWindow.h"
 #include "assist/QtDialogService.h"
 #include "assist/StatusBar.h"
-#include "assist/Version.h"
+#include "version/Version.h"
 #include "control/core/MotionCommands.h"
 #include "encoder/EncoderTestWindow.h"
 #include "link/HidBackend.h"

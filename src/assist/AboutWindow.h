@@ -1,7 +1,7 @@
 #pragma once
 
 #include "assist/TranslationStore.h"
-#include "assist/Version.h"
+#include "version/Version.h"
 
 #include <QDialog>
 #include <functional>

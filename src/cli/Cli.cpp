@@ -7,14 +7,11 @@
 #include "cli/Session.h"
 #include "cli/Simulation.h"
 #include "link/HidBackend.h"
+#include "version/Version.h"
 
 #include <QCoreApplication>
 #include <cstdio>
 #include <exception>
-
-#ifndef KVT_VERSION
-#define KVT_VERSION "?"
-#endif
 
 namespace kvt::cli {
 
@@ -136,7 +133,7 @@ Kody wyjścia:
 int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kvtctl"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(KVT_VERSION));
+    QCoreApplication::setApplicationVersion(QLatin1String(ProgramVersion));
     const QStringList arguments = QCoreApplication::arguments().mid(1);
 
     // Read once in the locale's language to find --lang, then again in the one chosen.
@@ -147,10 +144,11 @@ int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
         inv = parseInvocation(arguments, tr);
 
     const Output out(inv.options.json);
+    const QString named = commandName(inv.words); // as usage errors name it
     const QString helpHint =
         tr("; kvtctl --help lists the commands and options", "; kvtctl --help wymienia polecenia i opcje");
     if (!inv.error.isEmpty()) {
-        out.error({}, {Exit::Usage, inv.error + helpHint});
+        out.error(named, {Exit::Usage, inv.error + helpHint});
         return int(Exit::Usage);
     }
     if (inv.options.help || inv.words == QStringList{QStringLiteral("help")}) {
@@ -158,7 +156,12 @@ int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
         return 0;
     }
     if (inv.options.version) {
-        std::printf("kvtctl %s\n", KVT_VERSION);
+        if (out.json())
+            out.report(QStringLiteral("version"),
+                       {{QStringLiteral("program"), QStringLiteral("kvtctl")},
+                        {QStringLiteral("version"), QLatin1String(ProgramVersion)}});
+        else
+            std::printf("kvtctl %s\n", ProgramVersion);
         return 0;
     }
     if (inv.words.isEmpty()) {
@@ -171,7 +174,7 @@ int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
     if (!inv.options.simulate.isEmpty()) {
         auto started = Simulation::start(inv.options, tr);
         if (Failure* failure = std::get_if<Failure>(&started)) {
-            out.error({}, *failure);
+            out.error(named, *failure);
             return int(failure->exit);
         }
         simulation = std::move(std::get<std::unique_ptr<Simulation>>(started));
@@ -191,7 +194,7 @@ int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
         Session session(inv.options, out, tr, backend);
         auto made = makeCommand(inv.words, session);
         if (const QString* error = std::get_if<QString>(&made)) {
-            out.error({}, {Exit::Usage, *error + helpHint});
+            out.error(named, {Exit::Usage, *error + helpHint});
             exit = int(Exit::Usage);
         } else {
             std::unique_ptr<Command> command = std::move(std::get<std::unique_ptr<Command>>(made));

@@ -9,6 +9,8 @@
 #include "cli/RegisterCommands.h"
 #include "cli/StatusCommand.h"
 
+#include <QMap>
+
 namespace kvt::cli {
 
 std::variant<std::unique_ptr<Command>, QString> makeCommand(const QStringList& words, Session& session) {
@@ -87,6 +89,30 @@ std::variant<std::unique_ptr<Command>, QString> makeCommand(const QStringList& w
     if (!used->ok())
         return used->error();
     return command;
+}
+
+QString commandName(const QStringList& words) {
+    static const QMap<QString, QStringList> Commands = {
+        {QStringLiteral("list"), {}},
+        {QStringLiteral("status"), {}},
+        {QStringLiteral("config"), {QStringLiteral("get"), QStringLiteral("set"), QStringLiteral("diff")}},
+        {QStringLiteral("program"),
+         {QStringLiteral("send"), QStringLiteral("read"), QStringLiteral("start"), QStringLiteral("pause"),
+          QStringLiteral("stop")}},
+        {QStringLiteral("reg"), {QStringLiteral("get"), QStringLiteral("set"), QStringLiteral("save")}},
+        {QStringLiteral("encoder-test"), {}},
+        {QStringLiteral("factory-reset"), {}},
+        {QStringLiteral("move"), {}},
+        {QStringLiteral("home"), {}},
+        {QStringLiteral("stop"), {}},
+        {QStringLiteral("drive"), {QStringLiteral("on"), QStringLiteral("off")}},
+    };
+    const QString verb = words.value(0);
+    const auto it = Commands.constFind(verb);
+    if (it == Commands.cend())
+        return {};
+    const QString sub = words.value(1);
+    return it->contains(sub) ? verb + QLatin1Char(' ') + sub : verb;
 }
 
 } // namespace kvt::cli

@@ -12,4 +12,8 @@ namespace kvt::cli {
 // the usage error otherwise.
 std::variant<std::unique_ptr<Command>, QString> makeCommand(const QStringList& words, Session& session);
 
+// The name of the command `words` name, as its results and errors give it ("config set", or
+// "config" when the subcommand is missing or wrong); empty when they name no command.
+QString commandName(const QStringList& words);
+
 } // namespace kvt::cli

@@ -48,12 +48,9 @@ QJsonObject recordJson(const HeldConfig& held) {
     return o;
 }
 
-QJsonObject resultJson(const QString& command, const HidDeviceInfo& device, bool ok) {
-    QJsonObject o;
-    o.insert(QStringLiteral("command"), command);
-    o.insert(QStringLiteral("ok"), ok);
-    o.insert(QStringLiteral("device"), deviceJson(device));
-    return o;
+// The fields of a result about `device`; the command's envelope is added when it is printed.
+QJsonObject resultJson(const HidDeviceInfo& device) {
+    return {{QStringLiteral("device"), deviceJson(device)}};
 }
 
 std::optional<int> integerOption(ArgReader& args, const QStringList& names, int low, int high,
@@ -105,7 +102,7 @@ void ConfigGetCommand::start(ControllerLink* link, std::optional<Model> model) {
         } else {
             out().raw(config::writeConfigFile({}, settings));
         }
-        QJsonObject o = resultJson(name(), device, true);
+        QJsonObject o = resultJson(device);
         o.insert(QStringLiteral("file"), path.isEmpty() ? QJsonValue() : QJsonValue(path));
         QJsonArray entries;
         for (const config::ConfigFileEntry& e : config::configFileEntries(settings))
@@ -114,8 +111,7 @@ void ConfigGetCommand::start(ControllerLink* link, std::optional<Model> model) {
                                        {QStringLiteral("value"), e.value}});
         o.insert(QStringLiteral("entries"), entries);
         o.insert(QStringLiteral("record"), recordJson(heldConfig(report)));
-        out().document(o);
-        succeed();
+        succeed(o);
     });
 }
 
@@ -173,7 +169,7 @@ void ConfigSetCommand::plan(const config::ConfigReport& report) {
         const std::optional<double> value = text ? fmt::readDecimal(*text) : std::nullopt;
         if (value && float(*value) != float(applied))
             adjusted_.append(tr_("%1 %2 in the file is taken as %3", "%1 %2 z pliku przyjęto jako %3")
-                                 .arg(key, *text, numberText(applied)));
+                                 .arg(key, *text, numberText(float(applied))));
     };
     note(QStringLiteral("DRIVERconfig"), QStringLiteral("MaxCurrent"), settings.MaxCurrent);
     note(QStringLiteral("DRIVERconfig"), QStringLiteral("RedCurrent"), settings.RedCurrent);
@@ -222,11 +218,15 @@ void ConfigSetCommand::plan(const config::ConfigReport& report) {
                          changes);
         if (changes.isEmpty())
             out().line(tr_("no differences", "brak różnic"));
-        QJsonObject o = resultJson(name(), device, mode_ == Mode::Set || changes.isEmpty());
+        QJsonObject o = resultJson(device);
         o.insert(QStringLiteral("file"), file_);
         o.insert(QStringLiteral("differences"), changesJson(changes));
-        out().document(o);
-        session_.finish(mode_ == Mode::Diff && !changes.isEmpty() ? Exit::Mismatch : Exit::Ok);
+        // A difference found by config diff is its result, shown above: the run ends with exit
+        // 6 and no further message.
+        if (mode_ == Mode::Diff && !changes.isEmpty())
+            fail(Exit::Mismatch, QString(), o);
+        else
+            succeed(o);
         return;
     }
     write();
@@ -291,7 +291,7 @@ void ConfigSetCommand::verify(const config::ConfigReport& report) {
                                      {QStringLiteral("held"), valueJson(m.field, m.held)},
                                      {QStringLiteral("kind"), kind}});
     }
-    QJsonObject o = resultJson(name(), device, wrong.isEmpty());
+    QJsonObject o = resultJson(device);
     o.insert(QStringLiteral("file"), file_);
     o.insert(QStringLiteral("changed"), changesJson(changes));
     o.insert(QStringLiteral("mismatches"), wrongJson);
@@ -299,17 +299,17 @@ void ConfigSetCommand::verify(const config::ConfigReport& report) {
     for (const QString& a : std::as_const(adjusted_))
         adjusted.append(a);
     o.insert(QStringLiteral("adjusted"), adjusted);
-    out().document(o);
     if (!wrong.isEmpty()) {
         fail(Exit::Mismatch,
              tr_("the controller holds other values than were written (%1); it limits or refuses "
                  "them: check these values in %2",
                  "sterownik ma inne wartości niż zapisane (%1); ogranicza je lub odrzuca: sprawdź "
                  "te wartości w %2")
-                 .arg(names.join(QStringLiteral(", ")), file_));
+                 .arg(names.join(QStringLiteral(", ")), file_),
+             o);
         return;
     }
-    succeed();
+    succeed(o);
 }
 
 void ConfigSetCommand::printChanges(const QString& title, const QList<FieldChange>& changes) const {
@@ -350,10 +350,9 @@ void FactoryResetCommand::start(ControllerLink* link, std::optional<Model>) {
                           out().line(
                               tr_("factory settings restored on %1", "przywrócono ustawienia fabryczne w %1")
                                   .arg(deviceLabel(device)));
-                          QJsonObject o = resultJson(name(), device, true);
+                          QJsonObject o = resultJson(device);
                           o.insert(QStringLiteral("record"), recordJson(heldConfig(report)));
-                          out().document(o);
-                          succeed();
+                          succeed(o);
                       });
                   });
 }

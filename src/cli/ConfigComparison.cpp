@@ -3,6 +3,7 @@
 #include "cli/Words.h"
 #include "config/core/ModbusLink.h"
 #include "control/core/ModelProfile.h"
+#include "format/core/FloatText.h"
 
 #include <algorithm>
 #include <array>
@@ -228,7 +229,7 @@ QString valueText(ConfigField f, double v, Model model, const Texts& tr) {
     case ConfigField::AinMinVal:
     case ConfigField::AinMaxVal:
     case ConfigField::RevToLinCoef:
-        return numberText(v);
+        return numberText(float(v));
     case ConfigField::EncoderResol:
     case ConfigField::Kp:
     case ConfigField::Address:
@@ -239,7 +240,7 @@ QString valueText(ConfigField f, double v, Model model, const Texts& tr) {
 
 QJsonValue valueJson(ConfigField f, double v) {
     if (isFloat(f))
-        return double(float(v));
+        return fmt::floatJson(float(v));
     return qint64(v);
 }
 

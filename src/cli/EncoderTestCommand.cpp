@@ -121,16 +121,14 @@ void EncoderTestCommand::start(ControllerLink* link, std::optional<Model>) {
                     const bool ok = j.verdict == EncoderJudgement::Verdict::Correct;
                     if (ok)
                         out().line(text);
-                    out().document({{QStringLiteral("command"), name()},
-                                    {QStringLiteral("ok"), ok},
-                                    {QStringLiteral("device"), deviceJson(link->device()->info())},
-                                    {QStringLiteral("verdict"), verdict},
-                                    {QStringLiteral("count"), j.count},
-                                    {QStringLiteral("expected"), j.expected}});
+                    const QJsonObject found{{QStringLiteral("device"), deviceJson(link->device()->info())},
+                                            {QStringLiteral("verdict"), verdict},
+                                            {QStringLiteral("count"), j.count},
+                                            {QStringLiteral("expected"), j.expected}};
                     if (ok)
-                        succeed();
+                        succeed(found);
                     else
-                        fail(Exit::Mismatch, text);
+                        fail(Exit::Mismatch, text, found);
                 },
                 link->timeoutMs() + RevolutionAllowanceMs);
         });

@@ -4,6 +4,7 @@
 #include "cli/Options.h"
 #include "cli/Words.h"
 #include "control/core/Identity.h"
+#include "format/core/FloatText.h"
 #include "link/HidDevice.h"
 #include "link/HidDeviceManager.h"
 #include "link/OpCode.h"
@@ -68,7 +69,7 @@ void ListCommand::print() {
         const bool supported = modelFromProduct(e->info.product).has_value();
         QString firmware = QStringLiteral("-");
         if (e->answered)
-            firmware = control::versionText(e->firmware, sep);
+            firmware = fmt::shortestFloat(e->firmware, sep);
         else if (e->asked)
             firmware = tr_("no answer", "brak odp.");
         rows.append({e->info.path, productText(e->info),
@@ -83,12 +84,10 @@ void ListCommand::print() {
                  QStringLiteral("%1").arg(e->info.productId, 4, 16, QLatin1Char('0')));
         o.insert(QStringLiteral("supported"), supported);
         o.insert(QStringLiteral("access"), e->info.access);
-        if (e->asked)
-            o.insert(QStringLiteral("answered"), e->answered);
-        if (e->answered) {
-            o.insert(QStringLiteral("firmware"), double(e->firmware));
-            o.insert(QStringLiteral("deviceText"), e->deviceText);
-        }
+        // Present for every device, null where the device was not asked or did not answer.
+        o.insert(QStringLiteral("answered"), e->asked ? QJsonValue(e->answered) : QJsonValue());
+        o.insert(QStringLiteral("firmware"), e->answered ? fmt::floatJson(e->firmware) : QJsonValue());
+        o.insert(QStringLiteral("deviceText"), e->answered ? QJsonValue(e->deviceText) : QJsonValue());
         devices.append(o);
         // Let go of the controller at once: a listing holds none of them.
         e->link.reset();
@@ -101,10 +100,7 @@ void ListCommand::print() {
     else
         for (const QString& line : alignColumns(rows))
             out().line(line);
-    out().document({{QStringLiteral("command"), name()},
-                    {QStringLiteral("ok"), true},
-                    {QStringLiteral("devices"), devices}});
-    succeed();
+    succeed({{QStringLiteral("devices"), devices}});
 }
 
 } // namespace kvt::cli

@@ -5,7 +5,7 @@
 #include "cli/Options.h"
 #include "cli/StatusCommand.h"
 #include "cli/Words.h"
-#include "format/core/NumberFormat.h"
+#include "format/core/FloatText.h"
 #include "link/HidDevice.h"
 #include "link/OpCode.h"
 
@@ -164,13 +164,10 @@ void MotionCommand::showStatus(const control::LiveStatus& status) {
                  control::positionText(status.destination, view.decimals, sep),
                  motorStateText(status.motorState, tr_)));
     QJsonObject o = statusJson(status, view);
-    o.insert(QStringLiteral("command"), name());
-    o.insert(QStringLiteral("ok"), true);
     o.insert(QStringLiteral("device"), deviceJson(link_->device()->info()));
     if (command_)
-        o.insert(QStringLiteral("sent"), double(value_));
-    out().document(o);
-    succeed();
+        o.insert(QStringLiteral("sent"), fmt::floatJson(value_));
+    succeed(o);
 }
 
 void MotionCommand::interrupt() {

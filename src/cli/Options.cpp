@@ -2,27 +2,136 @@
 
 #include "link/Model.h"
 
+#include <QCommandLineParser>
 #include <cmath>
 
 namespace kvt::cli {
 
 namespace {
 
-// Splits "--name=value" into its parts; a word without "=" has no value.
-std::pair<QString, std::optional<QString>> splitOption(const QString& word) {
-    const qsizetype eq = word.indexOf(QLatin1Char('='));
-    if (!word.startsWith(QLatin1String("--")) || eq < 0)
-        return {word, std::nullopt};
-    return {word.left(eq), word.mid(eq + 1)};
+// An option kvtctl knows: its names without dashes ("dry-run", "n") and whether it takes a value.
+struct OptionSpec {
+    QStringList names;
+    bool takesValue = false;
+};
+
+const QList<OptionSpec>& globalOptions() {
+    static const QList<OptionSpec> options = {
+        {{"device"}, true}, {{"simulate"}, true}, {{"sim-state"}, true}, {{"timeout"}, true},
+        {{"json"}, false},  {{"lang"}, true},     {{"version"}, false},  {{"help", "h"}, false},
+    };
+    return options;
 }
 
-bool looksLikeOption(const QString& word) {
-    if (!word.startsWith(QLatin1Char('-')) || word.size() < 2)
-        return false;
-    // A negative number is a value, not an option.
-    bool number = false;
-    word.toDouble(&number);
-    return !number && !(word.size() > 1 && (word.at(1).isDigit() || word.at(1) == QLatin1Char('.')));
+// The options of every command; each command takes the ones it asks its ArgReader for.
+const QList<OptionSpec>& commandOptions() {
+    static const QList<OptionSpec> options = {
+        {{"watch", "w"}, true},
+        {{"output", "o"}, true},
+        {{"decimals"}, true},
+        {{"dry-run", "n"}, false},
+        {{"modbus"}, false},
+        {{"modbus-address"}, true},
+        {{"address"}, true},
+        {{"no-verify"}, false},
+        {{"yes", "y"}, false},
+        {{"to"}, true},
+        {{"by"}, true},
+        {{"speed"}, true},
+        {{"allow-motion"}, false},
+        {{"wait"}, false},
+    };
+    return options;
+}
+
+QString dashed(const QString& name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+QString undashed(QString word) {
+    while (word.startsWith(QLatin1Char('-')))
+        word.remove(0, 1);
+    return word.left(word.indexOf(QLatin1Char('=')));
+}
+
+const OptionSpec* findSpec(const QList<OptionSpec>& specs, const QString& name) {
+    for (const OptionSpec& spec : specs) {
+        if (spec.names.contains(name))
+            return &spec;
+    }
+    return nullptr;
+}
+
+// The options whose value may be left out get it written in: "--simulate" alone is the default
+// model; "--watch" alone, or followed by a word that is no period, is "--watch=" (the default
+// period). QCommandLineParser knows only options that always or never take a value.
+QStringList withOptionalValues(const QStringList& arguments) {
+    QStringList args;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        if (word == QLatin1String("--simulate")) {
+            args.append(QStringLiteral("--simulate=KVT318"));
+        } else if (word == QLatin1String("--watch") || word == QLatin1String("-w")) {
+            const bool period = i + 1 < arguments.size() && !arguments[i + 1].startsWith(QLatin1Char('-')) &&
+                                parseDuration(arguments[i + 1]);
+            args.append(period ? word : QStringLiteral("--watch="));
+        } else {
+            args.append(word);
+        }
+    }
+    return args;
+}
+
+struct ParsedLine {
+    struct Option {
+        const OptionSpec* spec = nullptr;
+        QString name;  // as written, with its dashes
+        QString value; // null for a flag
+    };
+    QList<Option> options; // in the order given
+    QStringList positionals;
+    QString error;
+};
+
+// One reading of `arguments` with QCommandLineParser, knowing the options of `specs`.
+ParsedLine parseLine(const QStringList& arguments, const QList<OptionSpec>& specs, const Texts& tr) {
+    const QStringList args = withOptionalValues(arguments);
+    QCommandLineParser parser;
+    // "-o" and "-n" are options of their own; "-on" is no pair of them.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionSpec& spec : specs) {
+        parser.addOption(spec.takesValue ? QCommandLineOption(spec.names, QString(), QStringLiteral("value"))
+                                         : QCommandLineOption(spec.names));
+    }
+    ParsedLine line;
+    if (!parser.parse(QStringList{QStringLiteral("kvtctl")} + args)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        const OptionSpec* last = args.isEmpty() ? nullptr : findSpec(specs, undashed(args.last()));
+        if (!unknown.isEmpty())
+            line.error = tr("unknown option %1", "nieznana opcja %1").arg(dashed(unknown.first()));
+        else if (last && last->takesValue && !args.last().contains(QLatin1Char('=')))
+            line.error = tr("%1 needs a value", "%1 wymaga wartości").arg(args.last());
+        else
+            line.error = parser.errorText();
+    }
+    // Read on after an error too: --lang and --json still say how to tell it.
+    // QCommandLineParser keeps each option's values in order; the names in the order given.
+    QHash<const OptionSpec*, int> taken;
+    for (const QString& name : parser.optionNames()) {
+        const OptionSpec* spec = findSpec(specs, name);
+        if (!spec)
+            continue;
+        ParsedLine::Option o{spec, dashed(name), QString()};
+        if (spec->takesValue) {
+            o.value = parser.values(name).value(taken[spec]++);
+            if (o.value.isNull())
+                o.value = QLatin1String("");
+        }
+        line.options.append(o);
+    }
+    // The words name the command even when its line is wrong.
+    line.positionals = parser.positionalArguments();
+    return line;
 }
 
 } // namespace
@@ -34,59 +143,47 @@ Invocation parseInvocation(const QStringList& arguments, const Texts& tr) {
         if (inv.error.isEmpty())
             inv.error = message;
     };
-    for (int i = 0; i < arguments.size(); ++i) {
-        const auto [name, inlineValue] = splitOption(arguments[i]);
-        // Options that take a value: after "=" or as the next word.
-        const auto takeValue = [&, inlineValue = inlineValue, name = name]() -> std::optional<QString> {
-            if (inlineValue)
-                return inlineValue;
-            if (i + 1 < arguments.size())
-                return arguments[++i];
-            fail(tr("%1 needs a value", "%1 wymaga wartości").arg(name));
-            return std::nullopt;
-        };
-        if (name == QLatin1String("--device")) {
-            if (const auto v = takeValue()) {
-                o.device = *v;
-                if (o.device.isEmpty())
-                    fail(tr("--device needs a device", "--device wymaga nazwy urządzenia"));
-            }
-        } else if (name == QLatin1String("--simulate")) {
-            const QString models = inlineValue.value_or(QStringLiteral("KVT318"));
-            o.simulate = models.split(QLatin1Char(','));
+    const ParsedLine line = parseLine(arguments, globalOptions() + commandOptions(), tr);
+    inv.words = line.positionals;
+    inv.error = line.error;
+    for (const ParsedLine::Option& option : line.options) {
+        const QString& name = option.spec->names.first();
+        const QString& v = option.value;
+        if (findSpec(commandOptions(), name)) {
+            // The command reads its own options after its words.
+            inv.words.append(v.isNull() ? option.name : option.name + QLatin1Char('=') + v);
+        } else if (name == QLatin1String("device")) {
+            o.device = v;
+            if (o.device.isEmpty())
+                fail(tr("--device needs a device", "--device wymaga nazwy urządzenia"));
+        } else if (name == QLatin1String("simulate")) {
+            o.simulate = v.split(QLatin1Char(','));
             for (const QString& model : std::as_const(o.simulate)) {
                 if (!modelFromProduct(model))
                     fail(tr("unknown model \"%1\" (KVT318, KVT317 or PXA-KVT)",
                             "nieznany model \"%1\" (KVT318, KVT317 lub PXA-KVT)")
                              .arg(model));
             }
-        } else if (name == QLatin1String("--sim-state")) {
-            if (const auto v = takeValue())
-                o.simState = *v;
-        } else if (name == QLatin1String("--timeout")) {
-            if (const auto v = takeValue()) {
-                const std::optional<int> ms = parseDuration(*v);
-                if (!ms)
-                    fail(tr("--timeout takes a time in milliseconds, not \"%1\"",
-                            "--timeout przyjmuje czas w milisekundach, a nie \"%1\"")
-                             .arg(*v));
-                else
-                    o.timeoutMs = *ms;
-            }
-        } else if (name == QLatin1String("--lang")) {
-            if (const auto v = takeValue()) {
-                o.language = languageFromName(*v);
-                if (!o.language)
-                    fail(tr("--lang takes pl or en", "--lang przyjmuje pl lub en"));
-            }
-        } else if (name == QLatin1String("--json") && !inlineValue) {
+        } else if (name == QLatin1String("sim-state")) {
+            o.simState = v;
+        } else if (name == QLatin1String("timeout")) {
+            const std::optional<int> ms = parseDuration(v);
+            if (!ms)
+                fail(tr("--timeout takes a time in milliseconds, not \"%1\"",
+                        "--timeout przyjmuje czas w milisekundach, a nie \"%1\"")
+                         .arg(v));
+            else
+                o.timeoutMs = *ms;
+        } else if (name == QLatin1String("lang")) {
+            o.language = languageFromName(v);
+            if (!o.language)
+                fail(tr("--lang takes pl or en", "--lang przyjmuje pl lub en"));
+        } else if (name == QLatin1String("json")) {
             o.json = true;
-        } else if ((name == QLatin1String("--help") || name == QLatin1String("-h")) && !inlineValue) {
+        } else if (name == QLatin1String("help")) {
             o.help = true;
-        } else if (name == QLatin1String("--version") && !inlineValue) {
+        } else if (name == QLatin1String("version")) {
             o.version = true;
-        } else {
-            inv.words.append(arguments[i]);
         }
     }
     if (!o.simState.isEmpty() && o.simulate.isEmpty())
@@ -94,14 +191,20 @@ Invocation parseInvocation(const QStringList& arguments, const Texts& tr) {
     return inv;
 }
 
+ArgReader::ArgReader(const QStringList& arguments, const Texts& tr) : tr_(tr) {
+    const ParsedLine line = parseLine(arguments, commandOptions(), tr);
+    error_ = line.error;
+    for (const ParsedLine::Option& o : line.options)
+        options_.append({o.name, o.value, false});
+    positionals_ = line.positionals;
+}
+
 bool ArgReader::flag(const QStringList& names) {
     bool found = false;
-    for (qsizetype i = 0; i < args_.size();) {
-        if (names.contains(args_[i])) {
-            args_.removeAt(i);
+    for (Given& given : options_) {
+        if (names.contains(given.name)) {
+            given.asked = true;
             found = true;
-        } else {
-            ++i;
         }
     }
     return found;
@@ -109,57 +212,33 @@ bool ArgReader::flag(const QStringList& names) {
 
 std::optional<QString> ArgReader::value(const QStringList& names) {
     bool present = false;
-    for (qsizetype i = 0; i < args_.size(); ++i) {
-        const auto [name, inlineValue] = splitOption(args_[i]);
-        if (!names.contains(name))
-            continue;
-        present = true;
-        if (inlineValue) {
-            args_.removeAt(i);
-            return inlineValue;
-        }
-        if (i + 1 < args_.size()) {
-            const QString v = args_[i + 1];
-            args_.remove(i, 2);
-            return v;
-        }
-        args_.removeAt(i);
-    }
-    if (present)
+    const std::optional<QString> v = optionalValue(names, &present);
+    if (present && !v)
         setError(tr_("%1 needs a value", "%1 wymaga wartości").arg(names.first()));
-    return std::nullopt;
+    return v;
 }
 
 std::optional<QString> ArgReader::optionalValue(const QStringList& names, bool* present) {
     *present = false;
-    for (qsizetype i = 0; i < args_.size(); ++i) {
-        const auto [name, inlineValue] = splitOption(args_[i]);
-        if (!names.contains(name))
+    std::optional<QString> v;
+    for (Given& given : options_) {
+        if (!names.contains(given.name))
             continue;
+        given.asked = true;
         *present = true;
-        if (inlineValue) {
-            args_.removeAt(i);
-            return inlineValue;
-        }
-        if (i + 1 < args_.size() && !looksLikeOption(args_[i + 1]) && parseDuration(args_[i + 1])) {
-            const QString v = args_[i + 1];
-            args_.remove(i, 2);
-            return v;
-        }
-        args_.removeAt(i);
-        return std::nullopt;
+        v = given.value.isEmpty() ? std::nullopt : std::optional<QString>(given.value);
     }
-    return std::nullopt;
+    return v;
 }
 
 QStringList ArgReader::positionals() {
-    for (const QString& word : std::as_const(args_)) {
-        if (looksLikeOption(word)) {
-            setError(tr_("unknown option %1", "nieznana opcja %1").arg(word));
+    for (const Given& given : std::as_const(options_)) {
+        if (!given.asked) {
+            setError(tr_("unknown option %1", "nieznana opcja %1").arg(given.name));
             break;
         }
     }
-    return args_;
+    return positionals_;
 }
 
 std::optional<int> parseDuration(const QString& text) {

@@ -23,29 +23,34 @@ struct GlobalOptions {
 constexpr int DefaultTimeoutMs = 2000;
 
 // The command line split into the global options and the command's words (the command name, its
-// subcommand and its own arguments, in order). `error` says what is wrong with the global part.
+// subcommand and its own arguments; the command's options follow them as "--name" or
+// "--name=value"). `error` says what is wrong with the command line as a whole.
 struct Invocation {
     GlobalOptions options;
     QStringList words;
     QString error;
 };
 
+// Reads the command line with QCommandLineParser, as the window does. Options may stand anywhere
+// and take their value as the next word or after "="; "--simulate" and "--watch" may leave their
+// value out. Every option a command takes is declared in commandOptions() in Options.cpp: a new
+// command option is one line there.
 Invocation parseInvocation(const QStringList& arguments, const Texts& tr);
 
-// Reads a command's own arguments: options are taken out as they are asked for, what remains are
-// the positional arguments. Options take their value as the next word or after "=".
+// Reads a command's own arguments: its options are taken as they are asked for, the rest are the
+// positional arguments.
 class ArgReader {
 public:
-    ArgReader(QStringList arguments, const Texts& tr) : args_(std::move(arguments)), tr_(tr) {}
+    ArgReader(const QStringList& arguments, const Texts& tr);
 
-    // True when one of `names` is present (taken out).
+    // True when one of `names` ("--dry-run", "-n") is present.
     bool flag(const QStringList& names);
-    // The value of one of `names`; none when absent. A name without a value is an error.
+    // The value of one of `names`; none when absent (the last one when given twice).
     std::optional<QString> value(const QStringList& names);
-    // Like value(), but the value may be left out: it is taken only when the next word does not
-    // start with "-". `present` tells whether the option was there at all.
+    // Like value(), for an option whose value may be left out: `present` tells whether the option
+    // was there at all.
     std::optional<QString> optionalValue(const QStringList& names, bool* present);
-    // The positional arguments; an option nobody asked for is an error.
+    // The positional arguments; an option the command did not ask for is an error.
     QStringList positionals();
 
     const QString& error() const { return error_; }
@@ -56,7 +61,13 @@ public:
     }
 
 private:
-    QStringList args_;
+    struct Given {
+        QString name;  // as written, with its dashes
+        QString value; // null for a flag
+        bool asked = false;
+    };
+    QList<Given> options_;
+    QStringList positionals_;
     const Texts& tr_;
     QString error_;
 };

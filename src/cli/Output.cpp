@@ -17,6 +17,17 @@ Output::Sink fileSink(FILE* file) {
 
 } // namespace
 
+QJsonObject envelope(const QString& command, const std::optional<Failure>& failure,
+                     const QJsonObject& fields) {
+    QJsonObject o = fields;
+    o.insert(QStringLiteral("command"), command.isEmpty() ? QJsonValue() : QJsonValue(command));
+    o.insert(QStringLiteral("ok"), !failure);
+    o.insert(QStringLiteral("exit"), failure ? int(failure->exit) : int(Exit::Ok));
+    o.insert(QStringLiteral("error"),
+             failure && !failure->message.isEmpty() ? QJsonValue(failure->message) : QJsonValue());
+    return o;
+}
+
 Output::Output(bool json) : Output(json, fileSink(stdout), fileSink(stderr)) {}
 
 Output::Output(bool json, Sink out, Sink err) : json_(json), out_(std::move(out)), err_(std::move(err)) {}
@@ -40,18 +51,16 @@ void Output::warning(const QString& text) const {
     err_("kvtctl: " + text.toUtf8() + '\n');
 }
 
-void Output::error(const QString& command, const Failure& failure) const {
-    const QString prefix = command.isEmpty() ? QString() : command + QStringLiteral(": ");
-    err_("kvtctl: " + (prefix + failure.message).toUtf8() + '\n');
-    if (json_) {
-        QJsonObject o;
-        if (!command.isEmpty())
-            o.insert(QStringLiteral("command"), command);
-        o.insert(QStringLiteral("ok"), false);
-        o.insert(QStringLiteral("exit"), int(failure.exit));
-        o.insert(QStringLiteral("error"), failure.message);
-        out_(QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n');
+void Output::report(const QString& command, const QJsonObject& fields) const {
+    document(envelope(command, std::nullopt, fields));
+}
+
+void Output::error(const QString& command, const Failure& failure, const QJsonObject& fields) const {
+    if (!failure.message.isEmpty()) {
+        const QString prefix = command.isEmpty() ? QString() : command + QStringLiteral(": ");
+        err_("kvtctl: " + (prefix + failure.message).toUtf8() + '\n');
     }
+    document(envelope(command, failure, fields));
 }
 
 } // namespace kvt::cli

@@ -26,12 +26,9 @@ QJsonArray recordsJson(const program::ProgramStore& store) {
     return records;
 }
 
-QJsonObject resultJson(const QString& command, const HidDeviceInfo& device, bool ok) {
-    QJsonObject o;
-    o.insert(QStringLiteral("command"), command);
-    o.insert(QStringLiteral("ok"), ok);
-    o.insert(QStringLiteral("device"), deviceJson(device));
-    return o;
+// The fields of a result about `device`; the command's envelope is added when it is printed.
+QJsonObject resultJson(const HidDeviceInfo& device) {
+    return {{QStringLiteral("device"), deviceJson(device)}};
 }
 
 } // namespace
@@ -135,7 +132,7 @@ void ProgramSendCommand::start(ControllerLink* link, std::optional<Model>) {
         },
         [this](const Response&) {
             if (!verify_) {
-                report(false);
+                reportSent(false);
                 return;
             }
             auto stored = std::make_shared<program::ProgramStore>();
@@ -163,10 +160,10 @@ void ProgramSendCommand::verify(const program::ProgramStore& stored) {
             return;
         }
     }
-    report(true);
+    reportSent(true);
 }
 
-void ProgramSendCommand::report(bool verified) {
+void ProgramSendCommand::reportSent(bool verified) {
     const HidDeviceInfo& device = link_->device()->info();
     out().line(tr_("%1 commands of %2 (address %3) sent to %4%5", "wysłano %1 komend z %2 (adres %3) do %4%5")
                    .arg(store_.length)
@@ -174,13 +171,12 @@ void ProgramSendCommand::report(bool verified) {
                    .arg(address_)
                    .arg(deviceLabel(device),
                         verified ? tr_(", read back and verified", ", odczytane i sprawdzone") : QString()));
-    QJsonObject o = resultJson(name(), device, true);
+    QJsonObject o = resultJson(device);
     o.insert(QStringLiteral("file"), file_);
     o.insert(QStringLiteral("address"), address_);
     o.insert(QStringLiteral("commands"), int(store_.length));
     o.insert(QStringLiteral("verified"), verified);
-    out().document(o);
-    succeed();
+    succeed(o);
 }
 
 ProgramReadCommand::ProgramReadCommand(Session& session, ArgReader& args) : Command(session) {
@@ -210,12 +206,11 @@ void ProgramReadCommand::start(ControllerLink* link, std::optional<Model>) {
             for (const QString& line : store->listing())
                 out().line(line);
         }
-        QJsonObject o = resultJson(name(), device, true);
+        QJsonObject o = resultJson(device);
         o.insert(QStringLiteral("file"), path.isEmpty() ? QJsonValue() : QJsonValue(path));
         o.insert(QStringLiteral("commands"), int(store->length));
         o.insert(QStringLiteral("records"), recordsJson(*store));
-        out().document(o);
-        succeed();
+        succeed(o);
     });
 }
 
@@ -272,10 +267,9 @@ void ProgramRunCommand::send(ControllerLink* link) {
                   [this, link](const Response& r) {
                       const int state = r.bytes().u8(1);
                       out().line(tr_("program: %1", "program: %1").arg(runStateText(state, tr_)));
-                      QJsonObject o = resultJson(name(), link->device()->info(), true);
+                      QJsonObject o = resultJson(link->device()->info());
                       o.insert(QStringLiteral("runState"), state);
-                      out().document(o);
-                      succeed();
+                      succeed(o);
                   });
 }
 

@@ -22,7 +22,7 @@ public:
 
 private:
     void verify(const program::ProgramStore& stored);
-    void report(bool verified);
+    void reportSent(bool verified);
 
     QString file_;
     int address_ = 0;

@@ -3,7 +3,7 @@
 #include "cli/DeviceChoice.h"
 #include "cli/Options.h"
 #include "cli/Words.h"
-#include "format/core/NumberFormat.h"
+#include "format/core/FloatText.h"
 #include "link/HidDevice.h"
 #include "link/OpCode.h"
 #include "modbus/core/UserRegisters.h"
@@ -39,13 +39,13 @@ QString notARegister(const QString& word, const Texts& tr) {
 
 QJsonObject registerJson(int n, quint32 value) {
     return {{QStringLiteral("register"), n},
-            {QStringLiteral("value"), double(std::bit_cast<float>(value))},
+            {QStringLiteral("value"), fmt::floatJson(std::bit_cast<float>(value))},
             {QStringLiteral("dword"), qint32(value)},
             {QStringLiteral("hex"), QStringLiteral("%1").arg(value, 8, 16, QLatin1Char('0')).toUpper()}};
 }
 
 QString registerLine(int n, quint32 value) {
-    return QStringLiteral("R%1 = %2").arg(n).arg(modbus::realText(value));
+    return QStringLiteral("R%1 = %2").arg(n).arg(fmt::shortestFloat(std::bit_cast<float>(value)));
 }
 
 } // namespace
@@ -123,11 +123,8 @@ void RegisterGetCommand::start(ControllerLink* link, std::optional<Model>) {
             out().line(registerLine(n, values.value(n)));
             registers.append(registerJson(n, values.value(n)));
         }
-        out().document({{QStringLiteral("command"), name()},
-                        {QStringLiteral("ok"), true},
-                        {QStringLiteral("device"), deviceJson(link->device()->info())},
-                        {QStringLiteral("registers"), registers}});
-        succeed();
+        succeed({{QStringLiteral("device"), deviceJson(link->device()->info())},
+                 {QStringLiteral("registers"), registers}});
     });
 }
 
@@ -174,17 +171,17 @@ void RegisterSetCommand::verify(ControllerLink* link, const QMap<int, quint32>& 
         if (now != it.value())
             wrong.append(QStringLiteral("R%1").arg(it.key()));
     }
-    out().document({{QStringLiteral("command"), name()},
-                    {QStringLiteral("ok"), wrong.isEmpty()},
-                    {QStringLiteral("device"), deviceJson(link->device()->info())},
-                    {QStringLiteral("registers"), registers}});
+    const QJsonObject result{{QStringLiteral("device"), deviceJson(link->device()->info())},
+                             {QStringLiteral("registers"), registers}};
     if (!wrong.isEmpty()) {
-        fail(Exit::Mismatch, tr_("the controller holds other values than were sent in %1; set them again",
-                                 "sterownik ma inne wartości niż wysłane w %1; ustaw je ponownie")
-                                 .arg(wrong.join(QStringLiteral(", "))));
+        fail(Exit::Mismatch,
+             tr_("the controller holds other values than were sent in %1; set them again",
+                 "sterownik ma inne wartości niż wysłane w %1; ustaw je ponownie")
+                 .arg(wrong.join(QStringLiteral(", "))),
+             result);
         return;
     }
-    succeed();
+    succeed(result);
 }
 
 RegisterSaveCommand::RegisterSaveCommand(Session& session, ArgReader& args) : Command(session) {
@@ -199,10 +196,7 @@ void RegisterSaveCommand::start(ControllerLink* link, std::optional<Model>) {
                       out().line(tr_("user registers saved in the non-volatile memory of %1",
                                      "rejestry użytkownika zapisane w pamięci nieulotnej %1")
                                      .arg(deviceLabel(link->device()->info())));
-                      out().document({{QStringLiteral("command"), name()},
-                                      {QStringLiteral("ok"), true},
-                                      {QStringLiteral("device"), deviceJson(link->device()->info())}});
-                      succeed();
+                      succeed({{QStringLiteral("device"), deviceJson(link->device()->info())}});
                   });
 }
 

@@ -72,10 +72,10 @@ void Session::finish(Exit exit) {
     QCoreApplication::exit(int(exit));
 }
 
-void Session::fail(const Failure& failure) {
+void Session::fail(const Failure& failure, const QJsonObject& fields) {
     if (finished_)
         return;
-    out_.error(command_ ? command_->name() : QString(), failure);
+    out_.error(command_ ? command_->name() : QString(), failure, fields);
     finish(failure.exit);
 }
 

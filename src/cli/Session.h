@@ -37,8 +37,9 @@ public:
     void start(Command* command);
     // Ends the run with `exit`; later calls change nothing.
     void finish(Exit exit);
-    // Prints the failure as one line, then ends the run with its code.
-    void fail(const Failure& failure);
+    // Prints the failure as one line (and its document, with `fields`), then ends the run with
+    // its code.
+    void fail(const Failure& failure, const QJsonObject& fields = {});
     bool finished() const { return finished_; }
     Exit exit() const { return exit_; }
 
@@ -79,8 +80,18 @@ public:
     virtual void interrupt();
 
 protected:
-    void succeed() { session_.finish(Exit::Ok); }
-    void fail(Exit exit, const QString& message) { session_.fail({exit, message}); }
+    // One result document of this command (JSON mode); the run goes on, as between the samples
+    // of status --watch.
+    void report(const QJsonObject& fields) { out().report(name(), fields); }
+    // The result document, then the end of the run with success.
+    void succeed(const QJsonObject& fields) {
+        report(fields);
+        session_.finish(Exit::Ok);
+    }
+    // The failure's line and its document carrying `fields`, then the end of the run.
+    void fail(Exit exit, const QString& message, const QJsonObject& fields = {}) {
+        session_.fail({exit, message}, fields);
+    }
     const Output& out() const { return session_.out(); }
 
     Session& session_;

@@ -5,6 +5,7 @@
 #include "cli/Options.h"
 #include "cli/Words.h"
 #include "config/core/ConfigRecord.h"
+#include "format/core/FloatText.h"
 #include "link/HidDevice.h"
 #include "link/OpCode.h"
 
@@ -17,21 +18,38 @@ namespace {
 
 constexpr int DefaultWatchPeriodMs = 500;
 
-QString activeNames(quint8 bits, const QStringList& names) {
+// A signal's stable key is its bit position ("bit2"); the model's label ("In1" on a KVT318,
+// "EncA" on a KVT317) stands beside it, so a script reads the same key whatever the model.
+QString signalKey(int bit) {
+    return QStringLiteral("bit%1").arg(bit);
+}
+
+QString activeNames(quint8 bits, const QStringList& labels) {
     QStringList active;
-    for (int i = 0; i < names.size(); ++i) {
+    for (int i = 0; i < labels.size(); ++i) {
         if (bits & (1 << i))
-            active.append(names[i]);
+            active.append(signalKey(i) + QLatin1Char(':') + labels[i]);
     }
     return active.isEmpty() ? QStringLiteral("-") : active.join(QLatin1Char(','));
 }
 
-QString ioText(quint8 bits, const QStringList& names, const Texts& tr) {
+QString ioText(quint8 bits, const QStringList& labels, const Texts& tr) {
     QStringList parts;
-    for (int i = 0; i < names.size(); ++i)
-        parts.append(names[i] + QLatin1Char(' ') + onOff(bits & (1 << i), tr));
+    for (int i = 0; i < labels.size(); ++i)
+        parts.append(signalKey(i) + QLatin1Char(' ') + labels[i] + QLatin1Char(' ') +
+                     onOff(bits & (1 << i), tr));
     return parts.join(QStringLiteral(", "));
 }
+
+QJsonObject ioJson(quint8 bits, const QStringList& labels) {
+    QJsonObject entries;
+    for (int i = 0; i < labels.size(); ++i)
+        entries.insert(signalKey(i), QJsonObject{{QStringLiteral("label"), labels[i]},
+                                                 {QStringLiteral("on"), bool(bits & (1 << i))}});
+    return entries;
+}
+
+const QStringList OutputLabels = {QStringLiteral("Out1"), QStringLiteral("Out2")};
 
 } // namespace
 
@@ -47,8 +65,7 @@ QStringList statusLines(const control::LiveStatus& s, const StatusView& v, const
         {tr("motor", "napęd"),
          QStringLiteral("%1 (%2)").arg(motorStateText(s.motorState, tr)).arg(s.motorState)},
         {tr("inputs", "wejścia"), ioText(s.inputMask(), inputNames(v.model), tr)},
-        {tr("outputs", "wyjścia"),
-         ioText(s.outputMask(), {QStringLiteral("Out1"), QStringLiteral("Out2")}, tr)},
+        {tr("outputs", "wyjścia"), ioText(s.outputMask(), OutputLabels, tr)},
         {tr("temperature", "temperatura"),
          QStringLiteral("%1 °C%2").arg(celsius).arg(
              control::temperatureHigh(celsius) ? tr(" (hot)", " (wysoka)") : QString())},
@@ -78,34 +95,28 @@ QString statusLine(const control::LiveStatus& s, const StatusView& v, const Text
         .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")),
              control::positionText(s.position, v.decimals, sep), unit,
              control::positionText(s.speed, v.decimals, sep), motorStateText(s.motorState, tr),
-             activeNames(s.inputMask(), inputNames(v.model)),
-             activeNames(s.outputMask(), {QStringLiteral("Out1"), QStringLiteral("Out2")}))
+             activeNames(s.inputMask(), inputNames(v.model)), activeNames(s.outputMask(), OutputLabels))
         .arg(control::temperatureCelsius(s.temperatureRaw))
         .arg(fmt::fixed(s.supplyMv * 0.001, 3, 1, sep));
 }
 
 QJsonObject statusJson(const control::LiveStatus& s, const StatusView& v) {
-    QJsonObject inputs;
-    const QStringList names = inputNames(v.model);
-    for (int i = 0; i < names.size(); ++i)
-        inputs.insert(names[i], bool(s.inputMask() & (1 << i)));
     return {
         {QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
         {QStringLiteral("units"), v.units},
-        {QStringLiteral("position"), double(s.position)},
-        {QStringLiteral("speed"), double(s.speed)},
-        {QStringLiteral("destination"), double(s.destination)},
+        {QStringLiteral("position"), fmt::floatJson(s.position)},
+        {QStringLiteral("speed"), fmt::floatJson(s.speed)},
+        {QStringLiteral("destination"), fmt::floatJson(s.destination)},
         {QStringLiteral("motorState"), int(s.motorState)},
-        {QStringLiteral("inputs"), inputs},
-        {QStringLiteral("outputs"), QJsonObject{{QStringLiteral("Out1"), bool(s.outputMask() & 1)},
-                                                {QStringLiteral("Out2"), bool(s.outputMask() & 2)}}},
+        {QStringLiteral("inputs"), ioJson(s.inputMask(), inputNames(v.model))},
+        {QStringLiteral("outputs"), ioJson(s.outputMask(), OutputLabels)},
         {QStringLiteral("temperature"), control::temperatureCelsius(s.temperatureRaw)},
         {QStringLiteral("supplyMv"), qint64(s.supplyMv)},
         {QStringLiteral("analogMv"), qint64(s.analogMv)},
         {QStringLiteral("encoderCount"), s.encoderCount},
-        {QStringLiteral("moveTime"), double(s.moveTime)},
-        {QStringLiteral("accTime"), double(s.accTime)},
-        {QStringLiteral("accDistance"), double(s.accDistance)},
+        {QStringLiteral("moveTime"), fmt::floatJson(s.moveTime)},
+        {QStringLiteral("accTime"), fmt::floatJson(s.accTime)},
+        {QStringLiteral("accDistance"), fmt::floatJson(s.accDistance)},
     };
 }
 
@@ -161,25 +172,22 @@ void StatusCommand::start(ControllerLink* link, std::optional<Model> model) {
 void StatusCommand::sample() {
     readStatus(*link_, tr_, [this](const control::LiveStatus& status) {
         QJsonObject o = statusJson(status, view_);
-        o.insert(QStringLiteral("command"), name());
-        o.insert(QStringLiteral("ok"), true);
         if (!watch_) {
             for (const QString& line : statusLines(status, view_, tr_))
                 out().line(line);
             o.insert(QStringLiteral("device"), deviceJson(link_->device()->info()));
-            out().document(o);
-            succeed();
+            succeed(o);
             return;
         }
         out().line(statusLine(status, view_, tr_));
-        out().document(o);
+        report(o);
         timer_.start(periodMs_);
     });
 }
 
 void StatusCommand::interrupt() {
     if (watch_)
-        succeed(); // watching ends by being interrupted
+        session_.finish(Exit::Ok); // watching ends by being interrupted; each sample had its document
     else
         Command::interrupt();
 }

@@ -1,5 +1,7 @@
 #include "cli/Words.h"
 
+#include "format/core/FloatText.h"
+
 #include <algorithm>
 
 namespace kvt::cli {
@@ -82,8 +84,8 @@ QString stepDivisionText(int code, Model model) {
     return QStringLiteral("1/%1").arg(division);
 }
 
-QString numberText(double value, int digits) {
-    return fmt::general(value, digits, 2);
+QString numberText(float value) {
+    return fmt::shortestFloat(value);
 }
 
 QStringList alignColumns(const QList<QStringList>& rows) {

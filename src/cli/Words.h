@@ -19,8 +19,9 @@ QString onOff(bool on, const Texts& tr);
 QStringList inputNames(Model model);
 // A step-division code as its division ("1/16"); on the KVT317 codes 40 and 64 are 1/64 and 1/128.
 QString stepDivisionText(int code, Model model);
-// A number with up to `digits` significant digits and the locale's decimal mark.
-QString numberText(double value, int digits = 7);
+// A single-precision value as the shortest decimal that reads back as it, with the locale's
+// decimal mark: 2.04, not 2.0399999.
+QString numberText(float value);
 
 // Lines of cells as aligned columns (two blanks between them), for listings.
 QStringList alignColumns(const QList<QStringList>& rows);

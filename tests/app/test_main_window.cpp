@@ -7,7 +7,7 @@
 #include "assist/Colors.h"
 #include "assist/FileDialogInfo.h"
 #include "assist/StatusBar.h"
-#include "assist/Version.h"
+#include "version/Version.h"
 #include "shell/AppState.h"
 
 #include <QAbstractButton>

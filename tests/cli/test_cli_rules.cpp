@@ -92,6 +92,26 @@ private slots:
         QCOMPARE(parseInvocation({"--simulate", "KVT317"}, En).words, QStringList{"KVT317"});
     }
 
+    // A command's options may also stand before the command; it reads them, and only its own.
+    void commandOptionsTravelWithTheCommand() {
+        const Invocation inv = parseInvocation({"--to", "-5", "--allow-motion", "move", "--json"}, En);
+        QVERIFY2(inv.error.isEmpty(), qPrintable(inv.error));
+        QCOMPARE(inv.words, (QStringList{"move", "--to=-5", "--allow-motion"}));
+        ArgReader move(inv.words.mid(1), En);
+        QCOMPARE(move.value({"--to"}).value_or(""), QString("-5"));
+        QVERIFY(move.flag({"--allow-motion"}));
+        QVERIFY(move.positionals().isEmpty() && move.ok());
+
+        ArgReader list(parseInvocation({"list", "--to", "5"}, En).words.mid(1), En);
+        QVERIFY(list.positionals().isEmpty());
+        QCOMPARE(list.error(), QString("unknown option --to"));
+
+        QCOMPARE(parseInvocation({"status", "--bogus"}, En).error, QString("unknown option --bogus"));
+        QCOMPARE(parseInvocation({"status", "--bogus"}, En).words, QStringList{"status"});
+        QCOMPARE(parseInvocation({"list", "--timeout"}, En).error, QString("--timeout needs a value"));
+        QVERIFY(!parseInvocation({"--json=yes", "list"}, En).error.isEmpty());
+    }
+
     void globalOptionErrors_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("unknown model") << QStringList{"--simulate=KVT319", "list"};

@@ -152,13 +152,14 @@ private slots:
         const Result set = k.run({"--json", "config", "set", k.path("c.kvt")});
         QCOMPARE(set.exit, 6);
         const QList<QJsonObject> docs = set.documents();
-        QCOMPARE(docs.size(), 2); // the result, then the error
+        QCOMPARE(docs.size(), 1); // one document: what was found, and the failure
         const QJsonArray mismatches = docs[0]["mismatches"].toArray();
         QCOMPARE(mismatches.size(), 1);
         QCOMPARE(mismatches[0]["field"].toString(), QString("DefMaxVel"));
         QCOMPARE(mismatches[0]["kind"].toString(), QString("limited"));
         QCOMPARE(mismatches[0]["held"].toDouble(), 156.25);
-        QCOMPARE(docs[1]["exit"].toInt(), 6);
+        QCOMPARE(docs[0]["exit"].toInt(), 6);
+        QVERIFY(docs[0]["error"].toString().contains("DefMaxVel"));
         QCOMPARE(lineCount(set.err), 1);
         QVERIFY(set.error().startsWith("kvtctl: config set: ") && set.error().contains("DefMaxVel"));
     }
@@ -249,12 +250,74 @@ private slots:
         const QJsonArray devices = list.documents().value(0)["devices"].toArray();
         QCOMPARE(devices.size(), 2);
         QCOMPARE(devices[1]["product"].toString(), QString("KVT317"));
-        QCOMPARE(devices[1]["firmware"].toDouble(), double(2.04f));
+        // The single the controller reports, in its shortest digits.
+        QVERIFY2(list.out.contains(R"("firmware":2.04,)"), list.out.constData());
 
         QCOMPARE(k.run({"--device", "SIM2", "reg", "set", "R60=2,5"}, two).exit, 0);
         QCOMPARE(k.run({"--device", "SIM1", "reg", "get", "R60"}, two).text(), QString("R60 = 0\n"));
         QCOMPARE(k.run({"--device", "sim:/dev/hidraw1", "reg", "get", "R60"}, two).text(),
                  QString("R60 = 2.5\n"));
+    }
+
+    // Every document, result or error, has the same four keys, so a script checks one shape.
+    void everyDocumentHasOneShape_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QJsonValue>("command");
+        QTest::newRow("result") << QStringList{"reg", "get", "R50"} << 0 << QJsonValue("reg get");
+        QTest::newRow("version") << QStringList{"--version"} << 0 << QJsonValue("version");
+        QTest::newRow("usage error of a command")
+            << QStringList{"status", "--bogus"} << 2 << QJsonValue("status");
+        QTest::newRow("missing subcommand") << QStringList{"reg", "frob"} << 2 << QJsonValue("reg");
+        QTest::newRow("no command") << QStringList{"frobnicate"} << 2 << QJsonValue();
+        QTest::newRow("device error")
+            << QStringList{"--device", "nosuch", "status"} << 3 << QJsonValue("status");
+    }
+    void everyDocumentHasOneShape() {
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QJsonValue, command);
+        Kvtctl k;
+        const Result r = k.run(QStringList{"--json"} + args);
+        QCOMPARE(r.exit, exit);
+        QCOMPARE(r.documents().size(), 1);
+        const QJsonObject doc = r.documents()[0];
+        for (const QString key : {"command", "ok", "exit", "error"})
+            QVERIFY2(doc.contains(key), qPrintable(key));
+        QCOMPARE(doc["command"], command);
+        QCOMPARE(doc["exit"].toInt(), exit);
+        QCOMPARE(doc["ok"].toBool(), exit == 0);
+        QCOMPARE(doc["error"].isNull(), exit == 0);
+        if (args == QStringList{"--version"})
+            QCOMPARE("kvtctl " + doc["version"].toString() + "\n", k.run({"--version"}).text());
+    }
+
+    // Singles are printed in their shortest digits, in JSON and text alike.
+    void singlesInShortestDigits() {
+        Kvtctl k;
+        const Result set = k.run({"--json", "reg", "set", "R98=0.1", "R96=2.04"});
+        QCOMPARE(set.exit, 0);
+        QVERIFY2(set.out.contains(R"("value":0.1})") && set.out.contains(R"("value":2.04})"),
+                 set.out.constData());
+        QCOMPARE(k.run({"reg", "get", "R96", "R98"}).text(), QString("R96 = 2.04\nR98 = 0.1\n"));
+        k.setLocale("pl_PL.UTF-8");
+        QCOMPARE(k.run({"reg", "get", "R98"}).text(), QString("R98 = 0,1\n"));
+    }
+
+    // An input keeps its key (its bit) whatever the model; the model's label stands beside it.
+    void inputsKeepTheirKeyAcrossModels() {
+        Kvtctl k;
+        const QJsonObject kvt318 = k.run({"--json", "status"}, {"--simulate=KVT318"}).documents().value(0);
+        const QJsonObject kvt317 = k.run({"--json", "status"}, {"--simulate=KVT317"}).documents().value(0);
+        const QJsonObject inputs318 = kvt318["inputs"].toObject();
+        const QJsonObject inputs317 = kvt317["inputs"].toObject();
+        QCOMPARE(inputs318.keys(), (QStringList{"bit0", "bit1", "bit2", "bit3", "bit4", "bit5"}));
+        QCOMPARE(inputs317.keys(), inputs318.keys());
+        QCOMPARE(inputs318["bit2"]["label"].toString(), QString("In1"));
+        QCOMPARE(inputs317["bit2"]["label"].toString(), QString("EncA"));
+        QVERIFY(inputs317["bit2"]["on"].isBool());
+        QCOMPARE(kvt318["outputs"]["bit1"]["label"].toString(), QString("Out2"));
+        QVERIFY(k.run({"status"}, {"--simulate=KVT317"}).text().contains("bit2 EncA off"));
     }
 
     // The drive switched on in one run is still on in the next; stop needs no flag.
@@ -270,6 +333,8 @@ private slots:
     void messagesFollowTheLanguage() {
         Kvtctl k;
         QVERIFY(k.run({"--lang", "pl", "frobnicate"}).error().contains("nieznane polecenie"));
+        // A line that cannot be read is still answered in the language it asks for.
+        QVERIFY(k.run({"--lang", "pl", "status", "--bogus"}).error().contains("nieznana opcja --bogus"));
         k.setLocale("pl_PL.UTF-8");
         QVERIFY(k.run({"frobnicate"}).error().contains("nieznane polecenie"));
         QVERIFY(k.run({"--lang", "en", "frobnicate"}).error().contains("unknown command"));

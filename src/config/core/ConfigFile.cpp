@@ -1,6 +1,7 @@
 #include "config/core/ConfigFile.h"
 
 #include "config/core/ModbusLink.h"
+#include "version/Version.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -68,7 +69,7 @@ void applyOption(int& selected, int button, bool on, QList<int>* selections) {
 QList<ConfigFileEntry> configFileEntries(const ConfigSettings& s) {
     const auto n = [](int v) { return QString::number(v); };
     return {
-        {VersionSection, QStringLiteral("version"), QString::fromLatin1(ProgramVersion)},
+        {VersionSection, QStringLiteral("version"), QString::fromLatin1(kvt::ProgramVersion)},
         {Driver, QStringLiteral("MaxCurrent"), n(s.MaxCurrent)},
         {Driver, QStringLiteral("RedCurrent"), n(s.RedCurrent)},
         {Driver, QStringLiteral("RedCurrentON"), flag(s.RedCurrentON)},

@@ -18,8 +18,6 @@ struct ConfigFileEntry {
     QString value;
 };
 
-constexpr auto ProgramVersion = "1.30";
-
 // The 29 entries written from `s`, in the order they are written.
 QList<ConfigFileEntry> configFileEntries(const ConfigSettings& s);
 
