@@ -9,6 +9,7 @@
 #include "link/HidBackend.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 
 #ifndef KVT_VERSION
@@ -44,6 +45,9 @@ Commands:
   reg save                    keep the user registers in non-volatile memory
   encoder-test                turn one revolution and check the encoder's pulses
   factory-reset --yes         restore the factory settings
+  report -o FILE.pdf|.html|.json [--operator NAME] [--site TEXT]
+         [--notes TEXT]       the commissioning report: identity, configuration,
+                              Modbus link, live status and stored program
   move --to X | --by X | --speed V --allow-motion [--wait]
                               go to a position, move by a distance, run at a speed
   home --speed V --allow-motion [--wait]
@@ -99,6 +103,9 @@ Polecenia:
   reg save                    zapisuje rejestry w pamięci nieulotnej
   encoder-test                obrót o jeden obrót i sprawdzenie impulsów enkodera
   factory-reset --yes         przywraca ustawienia fabryczne
+  report -o PLIK.pdf|.html|.json [--operator NAZWA] [--site TEKST]
+         [--notes TEKST]      raport uruchomienia: identyfikacja, konfiguracja,
+                              łącze Modbus, bieżący stan i program w sterowniku
   move --to X | --by X | --speed V --allow-motion [--wait]
                               jazda do pozycji, o odległość, z prędkością
   home --speed V --allow-motion [--wait]
@@ -132,8 +139,25 @@ Kody wyjścia:
     return text.arg(defaultSimStatePath());
 }
 
+namespace {
+
+// The commissioning report paints its PDF, which needs fonts and so a Qt Gui application; it
+// runs on the offscreen platform, so kvtctl still needs no display. Every other command stays a
+// plain core application.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "report") == 0) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            return std::make_unique<QGuiApplication>(argc, argv);
+        }
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+} // namespace
+
 int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kvtctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KVT_VERSION));
     const QStringList arguments = QCoreApplication::arguments().mid(1);
