@@ -349,6 +349,9 @@ QByteArray renderPdf(const ReportData& d, Language language, const std::optional
         document.documentLayout()->setPaintDevice(&writer);
         QFont font(FontFamily);
         font.setPointSizeF(10);
+        // Any letter spacing turns ligatures off, so "fi" and "ff" stay two letters for a
+        // reader that copies or searches the text (OffAfterError, Konfiguracja).
+        font.setLetterSpacing(QFont::AbsoluteSpacing, 0.01);
         document.setDefaultFont(font);
         if (plot)
             document.addResource(QTextDocument::ImageResource, QUrl(PlotResource), *plot);
