@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Renders every page of the main window and the four secondary windows, in Polish and English,
-# with a simulated KVT318 connected, into docs/screenshots/: screenshots.sh [BUILD_DIR].
+# Renders every page of the main window, the four secondary windows and the first page of a
+# commissioning report, in Polish and English, with a simulated KVT318 connected, into
+# docs/screenshots/: screenshots.sh [BUILD_DIR].
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -26,4 +27,15 @@ for language in pl en; do
             --screenshot-window "$window" --screenshot-language "$language"
     done
 done
+# The first page of a commissioning report of a simulated KVT318 with the demo program.
+if command -v pdftoppm >/dev/null; then
+    for language in pl en; do
+        rm -f "$stage/sim.json" "$stage/report.pdf"
+        "$build/kvtctl" --simulate --sim-state "$stage/sim.json" program send "$stage/TX_PROG/build/program_data.txp" \
+            >/dev/null
+        "$build/kvtctl" --simulate --sim-state "$stage/sim.json" --lang "$language" report -o "$stage/report.pdf" \
+            --operator "Jan Kowalski" --site "Hala 2, linia 3" --notes "Uruchomienie po wymianie silnika" >/dev/null
+        pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$stage/report.pdf" "$out/report-$language"
+    done
+fi
 echo "screenshots in $out"

@@ -18,6 +18,7 @@
 #include "modbus/Rs485Page.h"
 #include "program/ProgramPage.h"
 #include "program/ProgressWindow.h"
+#include "report/ReportDialog.h"
 #include "shell/Acknowledgements.h"
 #include "shell/AppState.h"
 #include "shell/ConnectionDisplay.h"
@@ -312,6 +313,13 @@ void MainWindow::buildMenu() {
     trendAction_ = tools->addAction(QStringLiteral("Trendy i rejestracja..."));
     trendAction_->setObjectName(QStringLiteral("Trendy1"));
     connect(trendAction_, &QAction::triggered, this, &MainWindow::openTrends);
+    reportAction_ = tools->addAction(QStringLiteral("Raport uruchomienia..."));
+    reportAction_->setObjectName(QStringLiteral("Raport1"));
+    reportAction_->setEnabled(state_->connected());
+    connect(state_, &AppState::connectedChanged, reportAction_, &QAction::setEnabled);
+    connect(reportAction_, &QAction::triggered, this, &MainWindow::openReport);
+    // Encoder results are kept from the start, so a report made later has the last one.
+    encoderResults_ = new EncoderResultMemory(context_, this);
     QMenu* help = mainMenu->addMenu(QStringLiteral("Pomoc"));
     help->menuAction()->setObjectName(QStringLiteral("Pomoc1"));
     aboutAction_ = help->addAction(QStringLiteral("O programie"));
@@ -386,6 +394,8 @@ void MainWindow::applyLanguage() {
     }
     if (trendWindow_)
         trendWindow_->retranslate();
+    if (reportDialog_)
+        reportDialog_->retranslate();
 }
 
 void MainWindow::openTrends() {
@@ -393,6 +403,21 @@ void MainWindow::openTrends() {
     if (!trendWindow_)
         trendWindow_ = new trend::TrendWindow(context_, *poller_, this);
     trendWindow_->open();
+}
+
+void MainWindow::openReport() {
+    // Built on first use, like the trend window.
+    if (!reportDialog_) {
+        ReportSources sources;
+        sources.transfer = &programPage_->transfer();
+        sources.encoder = encoderResults_;
+        sources.trendRun = [this]() -> const trend::Run* { return trendWindow_ ? &trendWindow_->run() : nullptr; };
+        sources.language = [this] { return languageIndex(); };
+        reportDialog_ = new ReportDialog(context_, std::move(sources), this);
+        reportDialog_->setWindowModality(Qt::WindowModal);
+    }
+    reportDialog_->retranslate();
+    reportDialog_->open();
 }
 
 void MainWindow::showAbout() {

@@ -37,6 +37,8 @@ class Page;
 class Poller;
 class ProgramPage;
 class ProgressWindow;
+class ReportDialog;
+class EncoderResultMemory;
 class Rs485Page;
 class StatusBar;
 class Transport;
@@ -107,6 +109,7 @@ private:
     void applyLanguage();
     void showAbout();
     void openTrends();
+    void openReport();
     void setHelp(const QString& key);
 
     TranslationStore texts_;
@@ -126,6 +129,7 @@ private:
     QAction* saveConfigAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QAction* trendAction_ = nullptr;
+    QAction* reportAction_ = nullptr;
     FileDialogInfo* programOpenDialog_ = nullptr;
     FileDialogInfo* programSaveDialog_ = nullptr;
     FileDialogInfo* configOpenDialog_ = nullptr;
@@ -140,6 +144,8 @@ private:
     AboutWindow* aboutWindow_ = nullptr;
     EncoderTestWindow* encoderTestWindow_ = nullptr;
     trend::TrendWindow* trendWindow_ = nullptr; // built when first opened
+    ReportDialog* reportDialog_ = nullptr;          // built when first opened
+    EncoderResultMemory* encoderResults_ = nullptr;
     // While a WindowFirst start-up is not finished: input that finishes it before the first paint.
     QObject* startUpInputWatch_ = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "version/Version.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <exception>
 
@@ -42,6 +43,9 @@ Commands:
   reg save                    keep the user registers in non-volatile memory
   encoder-test                turn one revolution and check the encoder's pulses
   factory-reset --yes         restore the factory settings
+  report -o FILE.pdf|.html|.json [--operator NAME] [--site TEXT]
+         [--notes TEXT]       the commissioning report: identity, configuration,
+                              Modbus link, live status and stored program
   move --to X | --by X | --speed V --allow-motion [--wait]
                               go to a position, move by a distance, run at a speed
   home --speed V --allow-motion [--wait]
@@ -97,6 +101,9 @@ Polecenia:
   reg save                    zapisuje rejestry w pamięci nieulotnej
   encoder-test                obrót o jeden obrót i sprawdzenie impulsów enkodera
   factory-reset --yes         przywraca ustawienia fabryczne
+  report -o PLIK.pdf|.html|.json [--operator NAZWA] [--site TEKST]
+         [--notes TEKST]      raport uruchomienia: identyfikacja, konfiguracja,
+                              łącze Modbus, bieżący stan i program w sterowniku
   move --to X | --by X | --speed V --allow-motion [--wait]
                               jazda do pozycji, o odległość, z prędkością
   home --speed V --allow-motion [--wait]
@@ -130,8 +137,35 @@ Kody wyjścia:
     return text.arg(defaultSimStatePath());
 }
 
+namespace {
+
+// The commissioning report paints its PDF, which needs fonts and so a Qt Gui application; it
+// runs on the offscreen platform, so kvtctl still needs no display. Every other command stays a
+// plain core application.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "report") == 0) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            // Qt Gui's notes about the session it starts in (no runtime folder) are not the
+            // command's output: a script reads one line on standard error per failure.
+            static QtMessageHandler previous = nullptr;
+            previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context,
+                                                 const QString& message) {
+                if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths:")))
+                    return;
+                if (previous)
+                    previous(type, context, message);
+            });
+            return std::make_unique<QGuiApplication>(argc, argv);
+        }
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+} // namespace
+
 int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kvtctl"));
     QCoreApplication::setApplicationVersion(QLatin1String(ProgramVersion));
     const QStringList arguments = QCoreApplication::arguments().mid(1);

@@ -7,6 +7,7 @@
 #include "cli/Options.h"
 #include "cli/ProgramCommands.h"
 #include "cli/RegisterCommands.h"
+#include "cli/ReportCommand.h"
 #include "cli/StatusCommand.h"
 
 #include <QMap>
@@ -67,6 +68,8 @@ std::variant<std::unique_ptr<Command>, QString> makeCommand(const QStringList& w
             return missing(QStringLiteral("get, set, save"));
     } else if (verb == QLatin1String("encoder-test")) {
         command = std::make_unique<EncoderTestCommand>(session, args);
+    } else if (verb == QLatin1String("report")) {
+        command = std::make_unique<ReportCommand>(session, args);
     } else if (verb == QLatin1String("factory-reset")) {
         command = std::make_unique<FactoryResetCommand>(session, args);
     } else if (verb == QLatin1String("move")) {
