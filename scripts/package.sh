@@ -12,7 +12,8 @@ dir=build-package
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DKVT_PACKAGE=ON -DKVT_TESTS=OFF \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
-  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+  -DCMAKE_MODULE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target kvt-revizareduva kvtctl kvt_package_files
 rm -rf "$dir/package"
 (cd "$dir" && cpack -G DEB >/dev/null)

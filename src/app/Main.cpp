@@ -18,7 +18,7 @@
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"
 #include "sim/SimStateFile.h"
-#include "trend/TrendWindow.h"
+#include "trend/TrendView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -153,7 +153,12 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
         if (options.screenshotWindow == QLatin1String("TFormTrend")) {
             if (auto* open = window->findChild<QAction*>(QStringLiteral("Trendy1")))
                 open->trigger();
-            shown = window->trendWindow();
+            trend::TrendView* trend = window->trendWindow();
+            if (!trend) {
+                // The module is missing or does not fit; opening it said why on standard error.
+                return 1;
+            }
+            shown = trend->widget();
             if (!options.simulate.isEmpty()) {
                 // The simulated motor moves to 10 revolutions and back, so the trend shows a run.
                 settleMs = 6800;

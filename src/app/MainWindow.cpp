@@ -3,6 +3,7 @@
 #include "app/Artwork.h"
 #include "app/PageTabs.h"
 #include "app/StopButton.h"
+#include "app/TrendModule.h"
 #include "assist/AboutWindow.h"
 #include "assist/Colors.h"
 #include "assist/FileDialogInfo.h"
@@ -24,7 +25,7 @@
 #include "shell/ConnectionDisplay.h"
 #include "shell/Page.h"
 #include "shell/Poller.h"
-#include "trend/TrendWindow.h"
+#include "trend/TrendView.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -44,6 +45,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 
 namespace kvt {
 
@@ -399,9 +401,18 @@ void MainWindow::applyLanguage() {
 }
 
 void MainWindow::openTrends() {
-    // Built on first use, so nothing of it runs before the user asks for it.
-    if (!trendWindow_)
-        trendWindow_ = new trend::TrendWindow(context_, *poller_, this);
+    // Built on first use, its module (and Qt Charts) loaded only then.
+    if (!trendWindow_) {
+        const TrendModule::Found module = TrendModule::find();
+        if (!module.create) {
+            std::fprintf(stderr, "kvt-revizareduva: %s\n", qPrintable(module.error));
+            context_.dialogs->message(this, DialogService::Icon::Error,
+                                      texts_.text(QStringLiteral("TREND_MODULE_ERROR")).arg(module.error),
+                                      texts_.text(QStringLiteral("TREND_TITLE")));
+            return;
+        }
+        trendWindow_ = module.create(context_, *poller_, this);
+    }
     trendWindow_->open();
 }
 

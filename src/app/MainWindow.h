@@ -43,7 +43,7 @@ class Rs485Page;
 class StatusBar;
 class Transport;
 namespace trend {
-class TrendWindow;
+class TrendView;
 }
 
 // The main window ("TForm1"): the top strip, the five pages, the help panel, the status bar and
@@ -77,8 +77,8 @@ public:
     QTabWidget* pages() const { return pages_; }
     QTimer* pollTimer() const;
     Poller& poller() { return *poller_; }
-    // The trend window, once it has been opened from the menu.
-    trend::TrendWindow* trendWindow() const { return trendWindow_; }
+    // The trend window, once it has been opened from the menu (its module loaded then).
+    trend::TrendView* trendWindow() const { return trendWindow_; }
     // The language chosen in the language box: 1 Polish, 2 English.
     int languageIndex() const;
 
@@ -143,7 +143,7 @@ private:
     ProgressWindow* progressWindow_ = nullptr;
     AboutWindow* aboutWindow_ = nullptr;
     EncoderTestWindow* encoderTestWindow_ = nullptr;
-    trend::TrendWindow* trendWindow_ = nullptr; // built when first opened
+    trend::TrendView* trendWindow_ = nullptr; // built when first opened; a child of this window
     ReportDialog* reportDialog_ = nullptr;          // built when first opened
     EncoderResultMemory* encoderResults_ = nullptr;
     // While a WindowFirst start-up is not finished: input that finishes it before the first paint.

@@ -1,7 +1,7 @@
 #include "report/ReportDialog.h"
 
 #include "assist/DialogService.h"
-#include "assist/Version.h"
+#include "version/Version.h"
 #include "link/HidDevice.h"
 #include "link/OpCode.h"
 #include "link/Transport.h"

@@ -55,6 +55,7 @@ void TrendWindow::startRecording(const QString& path) {
         showFileError(path, run_.recorder().errorString());
         return;
     }
+    lastRecordingPath_ = path;
     btn_TrendRecord->setText(text("TREND_RECORD_STOP"));
     btn_TrendClear->setEnabled(false);
     showStatus();

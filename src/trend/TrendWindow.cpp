@@ -73,6 +73,10 @@ TrendWindow::TrendWindow(AppContext& context, Poller& poller, QWidget* parent)
     retranslate();
 }
 
+TrendView* TrendWindow::create(AppContext& context, Poller& poller, QWidget* parent) {
+    return new TrendWindow(context, poller, parent);
+}
+
 TrendWindow::~TrendWindow() {
     // The program ends: the poll goes back to its own (if it is still there) and the recording
     // is closed with what it has, without a box.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "trend/TrendView.h"
 #include "trend/core/Run.h"
 #include "trend/core/Viewport.h"
 
@@ -27,18 +28,24 @@ class TrendChart;
 // While it is open the poll asks for the live status at the chosen period whatever page is
 // shown; once it is closed the poll is what it was. Samples, command marks and connection events
 // are kept for the whole run (up to a bound) while the window is open, and stay when it is
-// closed and opened again.
-class TrendWindow : public QWidget {
+// closed and opened again. The program reaches it through TrendView only.
+class TrendWindow : public QWidget, public TrendView {
     Q_OBJECT
 public:
     TrendWindow(AppContext& context, Poller& poller, QWidget* parent = nullptr);
     ~TrendWindow() override;
+    // The window's maker (trend::CreateView), for the module's entry and for programs that link
+    // the window in.
+    static TrendView* create(AppContext& context, Poller& poller, QWidget* parent);
 
+    QWidget* widget() override { return this; }
     // Shows the window (raising it when it is already open) and starts sampling.
-    void open();
-    bool isSampling() const { return sampling_; }
+    void open() override;
+    bool isSampling() const override { return sampling_; }
     // Rebuilds every text after a language switch.
-    void retranslate();
+    void retranslate() override;
+    const Run& run() const override { return run_; }
+    QString lastRecordingPath() const override { return lastRecordingPath_; }
 
     // Draws the view now (while data arrives it is otherwise redrawn as it moves, see
     // refreshIfChanged()).
@@ -122,6 +129,7 @@ private:
     bool changed_ = false;
     QElapsedTimer lastDraw_;
     QString lastUnit_;
+    QString lastRecordingPath_;
 };
 
 } // namespace trend

@@ -5,6 +5,7 @@
 #include "RigTest.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/TrendModule.h"
 #include "shell/Poller.h"
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"
@@ -22,12 +23,19 @@ inline kvt::Poller* poller(rig::AppRig& rig) {
     return rig.program().mainWindow->findChild<kvt::Poller*>();
 }
 
+// The program loads the trend window from its module; the tests link the window in.
+inline void linkTrendWindowIn() {
+    kvt::TrendModule::provide(&kvt::trend::TrendWindow::create);
+}
+
 // Opens the trend window from the main menu.
 inline kvt::trend::TrendWindow* openTrends(rig::AppRig& rig) {
+    linkTrendWindowIn();
     if (!rig.click(QStringLiteral("Trendy1")))
         return nullptr;
     rig.settle();
-    return rig.program().mainWindow->trendWindow();
+    kvt::trend::TrendView* view = rig.program().mainWindow->trendWindow();
+    return view ? dynamic_cast<kvt::trend::TrendWindow*>(view) : nullptr;
 }
 
 // Chooses an entry of one of the window's lists as the user does.

@@ -5,6 +5,7 @@
 #include "AppRig.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/TrendModule.h"
 #include "link/Bytes.h"
 #include "link/Transport.h"
 #include "shell/Poller.h"
@@ -177,8 +178,9 @@ int main(int argc, char** argv) {
         if (trendWindow)
             trendWindow->close();
         closed << cpuShareAt20PerSecond(window, n, seconds);
+        TrendModule::provide(&TrendWindow::create);
         rig.click(QStringLiteral("Trendy1"));
-        trendWindow = window.trendWindow();
+        trendWindow = dynamic_cast<TrendWindow*>(window.trendWindow());
         app.trend = trendWindow;
         trendWindow->resize(1000, 620);
         window.findChild<Poller*>()->timer()->stop();
