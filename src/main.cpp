@@ -1,7 +1,7 @@
 #include "app/Main.h"
 
-#include "link/hidraw/HidrawBackend.h"
+#include "link/backends/HidBackendChoice.h"
 
 int main(int argc, char** argv) {
-    return kvt::runApplication(argc, argv, [] { return std::make_unique<kvt::HidrawBackend>(); });
+    return kvt::runApplication(argc, argv, [] { return kvt::makeHardwareBackend(); });
 }

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <exception>
 
 #ifndef KVT_VERSION
 #define KVT_VERSION "?"
@@ -175,7 +176,13 @@ int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
         }
         simulation = std::move(std::get<std::unique_ptr<Simulation>>(started));
     } else {
-        hardwareBackend = hardware();
+        try {
+            hardwareBackend = hardware();
+        } catch (const std::exception& e) {
+            // The environment names no backend this build has (KVT_HID_BACKEND).
+            out.error({}, {Exit::Usage, QString::fromUtf8(e.what())});
+            return int(Exit::Usage);
+        }
     }
     HidBackend& backend = simulation ? simulation->backend() : *hardwareBackend;
 

@@ -1,6 +1,6 @@
 #include "cli/Cli.h"
-#include "link/hidraw/HidrawBackend.h"
+#include "link/backends/HidBackendChoice.h"
 
 int main(int argc, char** argv) {
-    return kvt::cli::run(argc, argv, [] { return std::make_unique<kvt::HidrawBackend>(); });
+    return kvt::cli::run(argc, argv, [] { return kvt::makeHardwareBackend(); });
 }
