@@ -1,12 +1,12 @@
 #pragma once
 
+#include "link/HidBackend.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
 
 namespace kvt {
-
-class HidBackend;
 
 // The hardware backends, by the names the environment variable KVT_HID_BACKEND takes.
 enum class HidBackendKind {

@@ -3,6 +3,10 @@
 #include <hidapi.h>
 #include <mutex>
 
+#ifdef __APPLE__
+#include <hidapi_darwin.h>
+#endif
+
 namespace kvt {
 
 namespace {
@@ -64,8 +68,14 @@ class SystemHidapi final : public HidapiCalls, public std::enable_shared_from_th
 public:
     SystemHidapi() {
         std::lock_guard lock(libraryMutex());
-        if (libraryUsers++ == 0)
+        if (libraryUsers++ == 0) {
             hid_init();
+#ifdef __APPLE__
+            // On macOS the library seizes every device it opens unless told otherwise, and each
+            // connected device is open twice (its reader and its writer).
+            hid_darwin_set_open_exclusive(0);
+#endif
+        }
     }
     ~SystemHidapi() override {
         std::lock_guard lock(libraryMutex());

@@ -4,6 +4,8 @@
 
 #include <QSignalSpy>
 #include <QtTest>
+#include <algorithm>
+#include <cstring>
 #include <deque>
 #include <mutex>
 
@@ -28,7 +30,8 @@ struct FakeDeviceState {
 
 class FakeDevice final : public HidapiDevice {
 public:
-    FakeDevice(std::shared_ptr<FakeDeviceState> state, std::mutex& mutex) : state_(std::move(state)), mutex_(mutex) {}
+    FakeDevice(std::shared_ptr<FakeDeviceState> state, std::mutex& mutex)
+        : state_(std::move(state)), mutex_(mutex) {}
     int readTimeout(quint8* buffer, int capacity, int) override {
         std::lock_guard lock(mutex_);
         if (state_->reads.empty())
