@@ -5,11 +5,13 @@
 #include "app/MainWindow.h"
 #include "app/Options.h"
 #include "app/Program.h"
+#include "app/QuitSignals.h"
 #include "assist/AboutWindow.h"
 #include "assist/QtDialogService.h"
 #include "assist/StatusBar.h"
 #include "version/Version.h"
 #include "control/core/MotionCommands.h"
+#include "format/core/AtomicFile.h"
 #include "encoder/EncoderTestWindow.h"
 #include "link/HidBackend.h"
 #include "link/Transport.h"
@@ -22,6 +24,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPointer>
@@ -81,6 +84,11 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
     QApplication::setStyle(new BandedFrameStyle(QApplication::style()->name()));
     QApplication::setApplicationName(QLatin1String(ApplicationTitle));
     QApplication::setApplicationVersion(QLatin1String(ProgramVersion));
+    // Ended by the session, a terminal or kill: the event loop ends as if the window were closed,
+    // so the simulated state is still saved. Taken before anything else starts, so a signal
+    // during start-up ends the program as soon as the event loop runs.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::received, &app, [] { QCoreApplication::exit(0); });
 
     std::unique_ptr<HidBackend> backend;
     sim::SimBackend* simulated = nullptr;
@@ -185,9 +193,17 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
         }
         // Start-up finishes, a simulated controller connects and a few polls pass.
         QTimer::singleShot(settleMs, window, [&options, shown] {
-            const bool saved = shown->grab().save(options.screenshot, "PNG");
-            if (!saved)
-                std::fprintf(stderr, "kvt-revizareduva: cannot write %s\n", qPrintable(options.screenshot));
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            std::optional<QString> error;
+            if (!shown->grab().save(&buffer, "PNG"))
+                error = QStringLiteral("%1: cannot encode the picture").arg(options.screenshot);
+            else
+                error = files::writeFileAtomically(options.screenshot, png);
+            const bool saved = !error;
+            if (error)
+                std::fprintf(stderr, "kvt-revizareduva: cannot write %s\n", qPrintable(*error));
             QCoreApplication::exit(saved ? 0 : 1);
         });
     }

@@ -153,9 +153,18 @@ void ConfigSetCommand::plan(const config::ConfigReport& report) {
     const config::IniDocument doc = config::IniDocument::parse(*bytes);
     // The load rules give a missing entry its default, not the controller's value: say so.
     QStringList missing;
-    for (const config::ConfigFileEntry& e : config::configFileEntries(settings).mid(1)) {
+    const QList<config::ConfigFileEntry> entries = config::configFileEntries(settings).mid(1);
+    for (const config::ConfigFileEntry& e : entries) {
         if (!doc.value(e.section, e.key))
             missing.append(e.key);
+    }
+    // A file without a single entry (another kind of file, random bytes) would put every
+    // default into the drive: it is no configuration file, and nothing is written.
+    if (missing.size() == entries.size()) {
+        fail(Exit::Failure, tr_("%1 holds no configuration entry; nothing was written",
+                                "%1 nie zawiera żadnego wpisu konfiguracji; niczego nie zapisano")
+                                .arg(file_));
+        return;
     }
     if (!missing.isEmpty())
         out().warning(name() + tr_(": %1 lacks %2; the load rules give them their defaults",

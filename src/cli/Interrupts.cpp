@@ -1,6 +1,7 @@
 #include "cli/Interrupts.h"
 
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -11,16 +12,20 @@ namespace {
 
 int wakeFds[2] = {-1, -1};
 
-// Async-signal-safe: only write() is called.
+constexpr int Handled[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Async-signal-safe: only write() is called, errno kept for the code it interrupted.
 void onSignal(int) {
+    const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(wakeFds[0], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
 
 Interrupts::Interrupts(QObject* parent) : QObject(parent) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, wakeFds) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, wakeFds) != 0)
         return;
     notifier_ = new QSocketNotifier(wakeFds[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
@@ -32,15 +37,15 @@ Interrupts::Interrupts(QObject* parent) : QObject(parent) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int number : Handled)
+        sigaction(number, &action, nullptr);
 }
 
 Interrupts::~Interrupts() {
     if (!notifier_)
         return;
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    for (const int number : Handled)
+        std::signal(number, SIG_DFL);
     delete notifier_;
     ::close(wakeFds[0]);
     ::close(wakeFds[1]);

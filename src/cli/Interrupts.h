@@ -6,9 +6,9 @@ class QSocketNotifier;
 
 namespace kvt::cli {
 
-// Turns SIGINT and SIGTERM into a signal on the event loop, so a command interrupted by Ctrl-C
-// ends as it chooses (status --watch ends successfully) and the simulated controllers' memory is
-// still saved. One instance at a time.
+// Turns SIGINT, SIGTERM and SIGHUP into a signal on the event loop, so a command interrupted by
+// Ctrl-C, kill or a closed terminal ends as it chooses (status --watch ends successfully) and the
+// simulated controllers' memory is still saved. One instance at a time.
 class Interrupts : public QObject {
     Q_OBJECT
 public:

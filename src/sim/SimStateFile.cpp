@@ -2,12 +2,12 @@
 
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"
+#include "format/core/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 namespace kvt::sim {
 
@@ -19,9 +19,26 @@ const QString ControllersKey = QStringLiteral("controllers");
 
 SimStateFile::SimStateFile(QString path) : path_(std::move(path)) {}
 
+std::optional<QString> SimStateFile::refusal() const {
+    // Only a regular file of a sane size: a pipe would block the start until a writer came, a
+    // device such as /dev/zero would be read without end.
+    const QFileInfo info(path_);
+    if (!info.exists())
+        return std::nullopt;
+    if (!info.isFile())
+        return QStringLiteral("%1 is not a regular file").arg(path_);
+    if (info.size() > MaxFileSize)
+        return QStringLiteral("%1 is larger than %2 bytes: not a state file of simulated controllers")
+            .arg(path_)
+            .arg(MaxFileSize);
+    return std::nullopt;
+}
+
 SimStateFile::~SimStateFile() = default;
 
 std::optional<QString> SimStateFile::lock(int timeoutMs) {
+    if (std::optional<QString> refused = refusal())
+        return refused;
     if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
         return QStringLiteral("cannot create the folder of %1").arg(path_);
     lock_ = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
@@ -35,14 +52,20 @@ std::optional<QString> SimStateFile::lock(int timeoutMs) {
 
 std::optional<QString> SimStateFile::load() {
     controllers_ = {};
+    if (std::optional<QString> refused = refusal())
+        return refused;
     QFile file(path_);
     if (!file.exists())
         return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("cannot read %1: %2").arg(path_, file.errorString());
+    // One byte more than allowed tells a file that grew since its size was taken.
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return QStringLiteral("cannot read %1: %2").arg(path_, file.errorString());
     QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject() ||
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (bytes.size() > MaxFileSize || error.error != QJsonParseError::NoError || !document.isObject() ||
         document.object().value(FormatKey).toString() != FormatName)
         return QStringLiteral("%1 is not a state file of simulated controllers").arg(path_);
     controllers_ = document.object().value(ControllersKey).toObject();
@@ -56,9 +79,9 @@ std::optional<QString> SimStateFile::save() const {
     root.insert(FormatKey, FormatName);
     root.insert(ControllersKey, controllers_);
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(path_, file.errorString());
+    files::AtomicFile file(path_);
+    if (!file.open() || !file.write(bytes) || !file.commit())
+        return QStringLiteral("cannot write %1: %2").arg(path_, file.reason());
     return std::nullopt;
 }
 

@@ -17,16 +17,20 @@ class SimBackend;
 // One entry per serial number; a JSON text that a person can read.
 class SimStateFile {
 public:
+    // Far more than the memory of every simulated controller a run can plug in.
+    static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+
     explicit SimStateFile(QString path);
     ~SimStateFile();
 
     const QString& path() const { return path_; }
 
     // Takes the file for this run, so that two runs at once do not overwrite each other's
-    // changes: waits up to `timeoutMs` for another run to finish. Error text on failure.
+    // changes: waits up to `timeoutMs` for another run to finish. Error text on failure, also
+    // when the path holds something other than a regular file of at most MaxFileSize bytes.
     std::optional<QString> lock(int timeoutMs);
-    // Reads the file; a missing file is an empty state. Error text when it cannot be read or
-    // holds something else.
+    // Reads the file; a missing file is an empty state. Error text when it cannot be read, is no
+    // regular file, is larger than MaxFileSize or holds something else.
     std::optional<QString> load();
     // Writes the file atomically, creating its folder. Error text on failure.
     std::optional<QString> save() const;
@@ -41,6 +45,8 @@ public:
     void storeFrom(SimBackend& backend, const QList<int>& ids);
 
 private:
+    std::optional<QString> refusal() const;
+
     QString path_;
     QJsonObject controllers_;
     std::unique_ptr<QLockFile> lock_;

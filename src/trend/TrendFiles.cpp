@@ -1,10 +1,12 @@
 // The trend window's files: the recording, and the view saved as a picture or a table.
 #include "assist/DialogService.h"
+#include "format/core/AtomicFile.h"
 #include "shell/AppContext.h"
 #include "trend/TrendChart.h"
 #include "trend/TrendWindow.h"
 #include "trend/core/CsvExport.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -91,8 +93,17 @@ void TrendWindow::exportPng() {
         if (path.isEmpty())
             return;
         rememberFolder(path);
-        if (!chart_->grab().save(path, "PNG"))
+        // Encoded in memory, then written like every other file: a failure keeps an old file.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!chart_->grab().save(&buffer, "PNG")) {
             showFileError(path, text("TREND_WRITE_FAILED"));
+            return;
+        }
+        files::AtomicFile file(path);
+        if (!file.open() || !file.write(png) || !file.commit())
+            showFileError(path, file.reason());
     });
 }
 

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -173,6 +174,17 @@ private slots:
         QCOMPARE(dry.exit, 0);
         QVERIFY2(dry.error().contains("lacks MaxCurrent, RedCurrent,"), dry.err.constData());
         QVERIFY(dry.text().contains("MaxCurrent: 50 % -> 30 %") && dry.text().contains("Kp: 5 -> 42"));
+
+        // Not one entry (another kind of file): refused, nothing written.
+        QByteArray noise(200 * 1024, '\0');
+        for (qsizetype i = 0; i < noise.size(); ++i)
+            noise[i] = char((i * 7919 + (i >> 5)) & 0xFF);
+        k.write("noise.kvt", noise);
+        const QByteArray held = k.run({"config", "get"}).out;
+        const Result set = k.run({"config", "set", k.path("noise.kvt")});
+        QCOMPARE(set.exit, 1);
+        QVERIFY2(set.error().contains("holds no configuration entry"), set.err.constData());
+        QCOMPARE(k.run({"config", "get"}).out, held);
     }
 
     void programSendThenReadGivesTheSameBytes() {
@@ -355,6 +367,19 @@ private slots:
         const QList<QByteArray> lines = p.readAllStandardOutput().trimmed().split('\n');
         QVERIFY(lines.size() >= 3);
         QCOMPARE(QJsonDocument::fromJson(lines.last()).object()["command"].toString(), QString("status"));
+        QVERIFY(k.read("state.json").contains("kvt-simulated-controllers/1")); // saved all the same
+    }
+
+    // A state path that is no regular file (a pipe would block for ever) is refused at once.
+    void stateThatIsNoFileIsRefused() {
+        Kvtctl k;
+        const QString fifo = k.path("fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QProcess p;
+        p.start(QStringLiteral(KVTCTL_PATH), {"--simulate", "--sim-state", fifo, "list"});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(p.readAllStandardError().contains("is not a regular file"));
     }
 };
 

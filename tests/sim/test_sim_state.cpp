@@ -1,6 +1,7 @@
 // The simulated controller's memory kept between runs, the unplug fault, and the step-rate limit
 // of its configuration write.
 
+#include "FileLimits.h"
 #include "link/Bytes.h"
 #include "link/OpCode.h"
 #include "sim/SimBackend.h"
@@ -11,6 +12,7 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace kvt;
 using namespace kvt::sim;
@@ -165,6 +167,43 @@ private slots:
         SimStateFile second(dir.filePath("s.json"));
         QVERIFY(!first.lock(1000));
         QVERIFY(second.lock(50).has_value());
+    }
+
+    // Only a regular file of a sane size is taken, before anything would block on it or read
+    // without end; a failed save keeps the file as it was and says why.
+    void stateFileIsARegularFileOfSaneSize() {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("fifo");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString zero = dir.filePath("zero");
+        QVERIFY(QFile::link("/dev/zero", zero));
+        for (const QString& path : {fifo, zero, dir.path()}) {
+            SimStateFile file(path);
+            const std::optional<QString> refused = file.lock(50);
+            QCOMPARE(refused, std::optional(path + " is not a regular file"));
+            QCOMPARE(file.load(), refused);
+        }
+        const QString big = dir.filePath("big.json");
+        QFile f(big);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.resize(SimStateFile::MaxFileSize + 1));
+        f.close();
+        QVERIFY(SimStateFile(big).load().value_or(QString()).contains("larger than"));
+
+        const QString path = dir.filePath("s.json");
+        SimStateFile file(path);
+        QVERIFY(!file.save());
+        const QByteArray saved = testing::readAll(path);
+        SimBackend backend;
+        const QList<int> ids = {backend.plugController("KVT318")};
+        file.storeFrom(backend, ids);
+        std::optional<QString> error;
+        {
+            testing::FileSizeLimit limit(saved.size() + 10);
+            error = file.save();
+        }
+        QCOMPARE(error, std::optional(QString("cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(EFBIG)))));
+        QCOMPARE(testing::readAll(path), saved);
     }
 
     // The cable pulled after a number of commands: the device is no longer listed, its open

@@ -2,10 +2,10 @@
 
 #include "config/core/ModbusLink.h"
 #include "version/Version.h"
+#include "format/core/AtomicFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kvt::config {
 
@@ -180,20 +180,17 @@ std::optional<QString> saveConfigFile(const QString& path, const ConfigSettings&
     if (QFileInfo::exists(path)) {
         const std::optional<QByteArray> bytes = readConfigFile(path);
         if (!bytes)
-            return writeErrorText(path);
+            return writeErrorText(path) + QStringLiteral("\nwhat is there cannot be read as a file");
         existing = *bytes;
     }
     const QByteArray content = writeConfigFile(existing, s);
 
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    // Unbuffered, so that a short write (a full disk) is seen here: a buffered flush does not
-    // report it and the commit would replace the old file with a cut one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return writeErrorText(path);
-    if (file.write(content) != content.size() || !file.commit())
-        return writeErrorText(path); // the temporary file goes with `file`
-    return std::nullopt;
+    // Through a temporary file only: a save in place would leave a cut file behind a kill or a
+    // full disk. The first line is the message users know; the second names the cause.
+    kvt::files::AtomicFile file(path);
+    if (file.open() && file.write(content) && file.commit())
+        return std::nullopt;
+    return writeErrorText(path) + QLatin1Char('\n') + file.reason();
 }
 
 QString writeErrorText(const QString& path) {

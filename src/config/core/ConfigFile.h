@@ -43,9 +43,9 @@ ConfigFileLoad applyConfigFile(const IniDocument& file, ConfigSettings& s, const
 QString configSavePath(const QString& chosenPath);
 
 // Writes the file at `path` atomically: the new content goes to a temporary file beside it that
-// then replaces it, so a failed save leaves the old file as it was. Where the folder takes no
-// temporary file but the file itself is writable, the file is rewritten in place. Returns the
-// error text on failure.
+// then replaces it, so a failed save leaves the old file as it was; a folder that takes no
+// temporary file is reported as not writable, never written in place. Returns the error text on
+// failure: "Unable to write to <path>" and, on a second line, the cause.
 std::optional<QString> saveConfigFile(const QString& path, const ConfigSettings& s);
 
 // The whole file at `path`; none when it is missing or cannot be read.

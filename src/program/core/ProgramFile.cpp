@@ -1,8 +1,9 @@
 #include "program/core/ProgramFile.h"
 
+#include "format/core/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace kvt::program {
@@ -75,17 +76,10 @@ QString withProgramExtension(const QString& path) {
 }
 
 std::optional<QString> writeProgramFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
+    files::AtomicFile file(path);
+    if (file.open() && file.write(bytes) && file.commit())
+        return std::nullopt;
+    return file.reason();
 }
 
 } // namespace kvt::program

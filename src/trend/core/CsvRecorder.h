@@ -11,8 +11,9 @@ namespace kvt::trend {
 // Writes a run to a trend file as it happens. Rows collect in memory and go to the file at
 // least every FlushIntervalNs of run time (and whenever flush() is called), so a crash or a lost
 // controller costs at most the last moment. A write that fails (full disk) or a file that is gone
-// (its folder removed) ends the recording with an error; the file is cut back to the last row
-// written whole, so what is there stays a valid table.
+// (its folder removed) ends the recording with the system's reason; the file keeps every row that
+// reached it whole and is cut back to the last of them, so what is there stays a valid table. A
+// start that fails leaves no file behind.
 class CsvRecorder {
 public:
     static constexpr qint64 FlushIntervalNs = 500'000'000;
@@ -22,8 +23,8 @@ public:
     CsvRecorder(const CsvRecorder&) = delete;
     CsvRecorder& operator=(const CsvRecorder&) = delete;
 
-    // Creates (or empties) the file and writes the column names. False, with errorString() set,
-    // when it cannot be opened.
+    // Replaces the file with one holding the column names. False, with errorString() set, when
+    // that fails; an existing file is then left as it was.
     bool start(const QString& path, const QString& unit, const csv::TimeBase& base);
     bool isRecording() const { return file_.isOpen(); }
     const QString& path() const { return path_; }
@@ -43,7 +44,8 @@ public:
 
 private:
     bool add(const QByteArray& row, qint64 timeNs);
-    bool fail(const QString& why);
+    // Ends the recording on an error; `pendingWritten` bytes of the pending rows reached the file.
+    bool fail(const QString& why, qint64 pendingWritten = 0);
 
     QFile file_;
     QString path_;

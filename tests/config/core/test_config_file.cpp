@@ -1,4 +1,4 @@
-#include "TestFiles.h"
+#include "FileLimits.h"
 #include "config/core/ConfigFile.h"
 
 #include <QDir>
@@ -342,32 +342,36 @@ private slots:
 
         QCOMPARE(readConfigFile(dir.filePath("missing.kvt")), std::nullopt);
         QCOMPARE(readConfigFile(dir.path()), std::nullopt); // a folder is no file
-        QCOMPARE(saveConfigFile(dir.filePath("no/such/folder.kvt"), unusual()),
-                 std::optional(QString("Unable to write to %1").arg(dir.filePath("no/such/folder.kvt"))));
+        const std::optional<QString> error = saveConfigFile(dir.filePath("no/such/folder.kvt"), unusual());
+        QVERIFY(error);
+        QVERIFY(error->startsWith(QString("Unable to write to %1\n").arg(dir.filePath("no/such/folder.kvt"))));
         QCOMPARE(readErrorText("/x.kvt"), QString("Unable to read /x.kvt"));
     }
 
-    // Folder permissions do not bind the superuser, so these cases run only for a normal user.
-    void readOnlyFolder() {
-        if (geteuid() == 0)
-            QSKIP("permissions do not apply to the superuser");
-        QTemporaryDir dir;
-        const QString path = dir.filePath("a.kvt");
-        const QByteArray old = "[Old]\r\nx=1\r\n";
-        QVERIFY(writeAll(path, old));
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    // A folder that takes no temporary file is reported, the file never rewritten in place; a
+    // write that fails half way (a size limit, as a full disk) keeps the old file. Each names why.
+    void failedSaveKeepsOldFile() {
+        testing::ReadOnlyFolder folder;
+        if (!folder.ready())
+            QSKIP(qPrintable(folder.whyNot()));
+        const QString path = folder.filePath("a.bin");
+        std::optional<QString> error = saveConfigFile(path, unusual());
+        QVERIFY(error);
+        QVERIFY2(error->startsWith(QString("Unable to write to %1\n").arg(path)), qPrintable(*error));
+        QVERIFY2(error->contains("cannot be written"), qPrintable(*error));
+        QCOMPARE(readAll(path), QByteArray("old contents"));
 
-        // The file itself is writable: it is rewritten in place.
-        QCOMPARE(saveConfigFile(path, unusual()), std::nullopt);
-        QVERIFY(readAll(path).startsWith(old + "\r\n[KVT-revizareduva ]"));
-        // Neither the folder nor the file is: nothing changes.
-        QVERIFY(writeAll(path, old));
-        QFile::setPermissions(path, QFile::ReadOwner);
-        QCOMPARE(saveConfigFile(path, unusual()), std::optional(QString("Unable to write to %1").arg(path)));
-        QCOMPARE(readAll(path), old);
-        QCOMPARE(saveConfigFile(dir.filePath("new.kvt"), unusual()),
-                 std::optional(QString("Unable to write to %1").arg(dir.filePath("new.kvt"))));
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("b.kvt");
+        const QByteArray old = "[Old]\r\nx=1\r\n";
+        QVERIFY(writeAll(file, old));
+        {
+            testing::FileSizeLimit limit(old.size() + 20);
+            error = saveConfigFile(file, unusual());
+        }
+        QVERIFY(error);
+        QVERIFY2(error->endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(*error));
+        QCOMPARE(readAll(file), old);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "FileLimits.h"
 #include "program/core/ProgramFile.h"
 
 #include <QFile>
@@ -141,6 +142,16 @@ private slots:
         QVERIFY(failed);
         QVERIFY(!failed->isEmpty());
         QVERIFY(!QFile::exists(dir_.filePath("no-such-folder/p.txp")));
+
+        // A write that fails half way (a size limit, as a full disk) keeps the old file.
+        const QString kept = write("kept.txp", QByteArray(22, 'k'));
+        std::optional<QString> cut;
+        {
+            testing::FileSizeLimit limit(100);
+            cut = writeProgramFile(kept, QByteArray(300 * 11, '\0'));
+        }
+        QCOMPARE(cut, std::optional(QString::fromLocal8Bit(std::strerror(EFBIG))));
+        QCOMPARE(testing::readAll(kept), QByteArray(22, 'k'));
     }
 
     void interleavedFileKeepsAddressesAndOrder() {

@@ -1,5 +1,6 @@
 // Trend files: rows, numbers whatever the locale, recording as it happens and its failures,
 // export of a stretch, and the events written into them.
+#include "FileLimits.h"
 #include "link/Bytes.h"
 #include "trend/CsvParse.h"
 #include "trend/core/CsvExport.h"
@@ -191,9 +192,9 @@ private slots:
     }
 
 #ifdef Q_OS_LINUX
-    // A write cut short (here by a file size limit, as a full disk would) leaves the rows written
-    // whole before it, not half a row.
-    void partialWriteIsCutBack() {
+    // A write cut short (here by a file size limit, as a full disk would) keeps every row that
+    // reached the file whole, not half a row, and names the system's reason.
+    void partialWriteKeepsWholeRows() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("cut.csv"));
         CsvRecorder recorder;
@@ -201,19 +202,42 @@ private slots:
         QVERIFY(recorder.addSample(sample(1100 * Ms, 1)));
         QVERIFY(recorder.flush());
         const QByteArray whole = fileContent(path);
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit previous{};
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit limit = previous;
-        limit.rlim_cur = rlim_t(whole.size() + 40);
-        setrlimit(RLIMIT_FSIZE, &limit);
-        recorder.addSample(sample(1200 * Ms, 2));
-        recorder.addSample(sample(1300 * Ms, 3));
-        const bool flushed = recorder.flush();
-        setrlimit(RLIMIT_FSIZE, &previous);
+        const QByteArray second = csv::sampleRow(sample(1200 * Ms, 2), Base);
+        bool flushed = true;
+        {
+            testing::FileSizeLimit limit(rlim_t(whole.size() + second.size() + 10));
+            recorder.addSample(sample(1200 * Ms, 2));
+            recorder.addSample(sample(1300 * Ms, 3));
+            recorder.addSample(sample(1400 * Ms, 4));
+            flushed = recorder.flush();
+        }
         QVERIFY(!flushed);
         QVERIFY(!recorder.isRecording());
-        QCOMPARE(fileContent(path), whole);
+        QCOMPARE(fileContent(path), whole + second);
+        QCOMPARE(recorder.rowsWritten(), 2);
+        QCOMPARE(recorder.errorString(), QString::fromLocal8Bit(std::strerror(EFBIG)));
+    }
+
+    // A start that fails leaves no file behind, and an existing file as it was.
+    void failedStartLeavesNoFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("run.csv"));
+        CsvRecorder recorder;
+        {
+            testing::FileSizeLimit limit(10);
+            QVERIFY(!recorder.start(path, QStringLiteral("mm"), Base));
+        }
+        QVERIFY(!recorder.isRecording());
+        QCOMPARE(recorder.errorString(), QString::fromLocal8Bit(std::strerror(EFBIG)));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+        testing::ReadOnlyFolder folder;
+        if (!folder.ready())
+            QSKIP(qPrintable(folder.whyNot()));
+        QVERIFY(!recorder.start(folder.filePath(QStringLiteral("run.csv")), QStringLiteral("mm"), Base));
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("run.csv"))));
+        QVERIFY(!recorder.start(folder.filePath(QStringLiteral("a.bin")), QStringLiteral("mm"), Base));
+        QCOMPARE(fileContent(folder.filePath(QStringLiteral("a.bin"))), QByteArray("old contents"));
     }
 #endif
 
@@ -240,6 +264,18 @@ private slots:
         QVERIFY(!exportCsv(dir.filePath(QStringLiteral("missing/view.csv")), samples, events, 0, 1, QString(),
                            Base, &error));
         QVERIFY(!error.isEmpty());
+#ifdef Q_OS_LINUX
+        // Cut short (a size limit, as a full disk): the old export stays, the reason is named.
+        const QByteArray before = fileContent(path);
+        bool exported = true;
+        {
+            testing::FileSizeLimit limit(rlim_t(before.size() / 2));
+            exported = exportCsv(path, samples, events, 0, 2000 * Ms, QStringLiteral("cm"), Base, &error);
+        }
+        QVERIFY(!exported);
+        QCOMPARE(error, QString::fromLocal8Bit(std::strerror(EFBIG)));
+        QCOMPARE(fileContent(path), before);
+#endif
     }
 };
 
