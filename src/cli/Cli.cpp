@@ -41,6 +41,8 @@ Commands:
   reg get [R50..R96 ...]      user registers (default R50 to R96)
   reg set R50=1.5 ...         set user registers, then read them back
   reg save                    keep the user registers in non-volatile memory
+  modbus watch [--decode]     the Modbus frames the controller receives, a line per
+                              frame (--decode: what each says) until Ctrl-C
   encoder-test                turn one revolution and check the encoder's pulses
   factory-reset --yes         restore the factory settings
   report -o FILE.pdf|.html|.json [--operator NAME] [--site TEXT]
@@ -99,6 +101,8 @@ Polecenia:
   reg get [R50..R96 ...]      rejestry użytkownika (domyślnie R50 do R96)
   reg set R50=1.5 ...         ustawia rejestry użytkownika i odczytuje je
   reg save                    zapisuje rejestry w pamięci nieulotnej
+  modbus watch [--decode]     ramki Modbus odbierane przez sterownik, wiersz na ramkę
+                              (--decode: ich znaczenie) aż do Ctrl-C
   encoder-test                obrót o jeden obrót i sprawdzenie impulsów enkodera
   factory-reset --yes         przywraca ustawienia fabryczne
   report -o PLIK.pdf|.html|.json [--operator NAZWA] [--site TEKST]

@@ -3,6 +3,7 @@
 #include "cli/ConfigCommands.h"
 #include "cli/EncoderTestCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/ModbusWatchCommand.h"
 #include "cli/MotionCommands.h"
 #include "cli/Options.h"
 #include "cli/ProgramCommands.h"
@@ -66,6 +67,12 @@ std::variant<std::unique_ptr<Command>, QString> makeCommand(const QStringList& w
             command = std::make_unique<RegisterSaveCommand>(session, subArgs);
         else
             return missing(QStringLiteral("get, set, save"));
+    } else if (verb == QLatin1String("modbus")) {
+        used = &subArgs;
+        if (sub == QLatin1String("watch"))
+            command = std::make_unique<ModbusWatchCommand>(session, subArgs);
+        else
+            return missing(QStringLiteral("watch"));
     } else if (verb == QLatin1String("encoder-test")) {
         command = std::make_unique<EncoderTestCommand>(session, args);
     } else if (verb == QLatin1String("report")) {

@@ -3,13 +3,21 @@
 #include "assist/Colors.h"
 #include "link/OpCode.h"
 #include "link/Transport.h"
+#include "assist/DialogService.h"
+#include "format/core/AtomicFile.h"
 #include "modbus/ModbusLinkGroup.h"
+#include "modbus/core/Capture.h"
+#include "modbus/core/Crc.h"
 #include "modbus/core/FramePreview.h"
 #include "modbus/core/UserRegisters.h"
 #include "shell/AppContext.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,8 +26,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSettings>
 #include <QStackedLayout>
 #include <QTableWidget>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -38,6 +51,18 @@ QPushButton* namedButton(const QString& name, const QString& text, QWidget* pare
     b->setObjectName(name);
     return b;
 }
+
+// Where the decoded view's switch is kept between runs.
+QSettings decodeSettings() {
+    return QSettings(QStringLiteral("kvt-revizareduva"), QStringLiteral("rs485"));
+}
+const QString DecodeKey = QStringLiteral("decode");
+
+// Function codes the filter offers, besides "all" and "other".
+constexpr int FilterFunctions[] = {1, 2, 3, 4, 5, 6, 8, 15, 16};
+constexpr int FilterAll = -1;
+constexpr int FilterOther = 0;
+constexpr int HighestSlave = 247;
 
 } // namespace
 
@@ -64,6 +89,7 @@ void Rs485Page::buildContent() {
     inner->setContentsMargins(4, 4, 4, 4);
     inner->setSpacing(4);
     inner->addWidget(buildFrameLog());
+    inner->addWidget(Panel_MbusDecode);
     auto* viewArea = new QWidget(GroupBox16);
     views_ = new QStackedLayout(viewArea);
     views_->setContentsMargins(0, 0, 0, 0);
@@ -71,6 +97,10 @@ void Rs485Page::buildContent() {
     views_->addWidget(buildRegisterView());
     views_->setCurrentWidget(MemoMbusTrans);
     inner->addWidget(viewArea, 1);
+
+    cb_ModbusDecode->setChecked(decodeSettings().value(DecodeKey, false).toBool());
+    retranslate();
+    applyDecoding();
 
     context_.link->subscribe(op::ModbusFrame, this, [this](const Response& r) { logFrame(r); });
     context_.link->subscribe(op::ReadRegisters, this, [this](const Response& r) { showRegisters(r); });
@@ -100,6 +130,43 @@ QWidget* Rs485Page::buildFrameLog() {
         namedButton(QStringLiteral("btn_DispModbusReg"), QStringLiteral("Podgląd ramek MODBUS"), controls);
     btn_DispModbusReg->hide();
 
+    cb_ModbusDecode = new QCheckBox(QStringLiteral("Dekoduj"), controls);
+    cb_ModbusDecode->setObjectName(QStringLiteral("cb_ModbusDecode"));
+    Panel_MbusBadCrc = new QWidget(controls);
+    Panel_MbusBadCrc->setObjectName(QStringLiteral("Panel_MbusBadCrc"));
+    Label_MbusBadCrc = namedLabel(QStringLiteral("Label_MbusBadCrc"), QStringLiteral("Błędne CRC:"), Panel_MbusBadCrc);
+    EditMbusBadCrcCnt = new QLineEdit(QStringLiteral("0"), Panel_MbusBadCrc);
+    EditMbusBadCrcCnt->setObjectName(QStringLiteral("EditMbusBadCrcCnt"));
+    EditMbusBadCrcCnt->setReadOnly(true);
+    EditMbusBadCrcCnt->setFixedWidth(EditMbusFrameCnt->width());
+    auto* badCrc = new QHBoxLayout(Panel_MbusBadCrc);
+    badCrc->setContentsMargins(0, 0, 0, 0);
+    badCrc->setSpacing(6);
+    badCrc->addStretch(1);
+    badCrc->addWidget(Label_MbusBadCrc);
+    badCrc->addWidget(EditMbusBadCrcCnt);
+
+    Panel_MbusDecode = new QWidget(GroupBox16);
+    Panel_MbusDecode->setObjectName(QStringLiteral("Panel_MbusDecode"));
+    Label_MbusSlave = namedLabel(QStringLiteral("Label_MbusSlave"), QStringLiteral("Adres:"), Panel_MbusDecode);
+    ComboBox_MbusSlave = new QComboBox(Panel_MbusDecode);
+    ComboBox_MbusSlave->setObjectName(QStringLiteral("ComboBox_MbusSlave"));
+    Label_MbusFunction =
+        namedLabel(QStringLiteral("Label_MbusFunction"), QStringLiteral("Funkcja:"), Panel_MbusDecode);
+    ComboBox_MbusFunction = new QComboBox(Panel_MbusDecode);
+    ComboBox_MbusFunction->setObjectName(QStringLiteral("ComboBox_MbusFunction"));
+    btn_MbusSaveLog = namedButton(QStringLiteral("btn_MbusSaveLog"), QStringLiteral("Zapisz log..."), Panel_MbusDecode);
+    btn_MbusOpenLog = namedButton(QStringLiteral("btn_MbusOpenLog"), QStringLiteral("Otwórz log..."), Panel_MbusDecode);
+    auto* filter = new QHBoxLayout(Panel_MbusDecode);
+    filter->setContentsMargins(0, 0, 0, 0);
+    filter->setSpacing(6);
+    filter->addWidget(Label_MbusSlave);
+    filter->addWidget(ComboBox_MbusSlave);
+    filter->addWidget(Label_MbusFunction);
+    filter->addWidget(ComboBox_MbusFunction, 1);
+    filter->addWidget(btn_MbusSaveLog);
+    filter->addWidget(btn_MbusOpenLog);
+
     MemoMbusTrans = new QPlainTextEdit(GroupBox16);
     MemoMbusTrans->setObjectName(QStringLiteral("MemoMbusTrans"));
     MemoMbusTrans->setReadOnly(true);
@@ -120,12 +187,22 @@ QWidget* Rs485Page::buildFrameLog() {
     grid->addWidget(btn_MbusPrevievClear, 1, 0);
     grid->addWidget(btn_DispUserRegi, 1, 3, 1, 2);
     grid->addWidget(btn_DispModbusReg, 1, 3, 1, 2);
+    grid->addWidget(Panel_MbusBadCrc, 0, 2);
+    grid->addWidget(cb_ModbusDecode, 1, 1, 1, 2);
     grid->setColumnStretch(2, 1);
 
     connect(CheckBox_ModbusPrev, &QCheckBox::clicked, this, &Rs485Page::applyPreviewMode);
     connect(btn_MbusPrevievClear, &QPushButton::clicked, this, &Rs485Page::clearFrameLog);
     connect(btn_DispUserRegi, &QPushButton::clicked, this, &Rs485Page::showRegisterView);
     connect(btn_DispModbusReg, &QPushButton::clicked, this, &Rs485Page::showFrameLog);
+    connect(cb_ModbusDecode, &QCheckBox::clicked, this, [this] {
+        decodeSettings().setValue(DecodeKey, cb_ModbusDecode->isChecked());
+        applyDecoding();
+    });
+    connect(ComboBox_MbusSlave, &QComboBox::activated, this, &Rs485Page::rebuildLog);
+    connect(ComboBox_MbusFunction, &QComboBox::activated, this, &Rs485Page::rebuildLog);
+    connect(btn_MbusSaveLog, &QPushButton::clicked, this, &Rs485Page::saveLog);
+    connect(btn_MbusOpenLog, &QPushButton::clicked, this, &Rs485Page::openLog);
     return controls;
 }
 
@@ -251,7 +328,13 @@ void Rs485Page::clearFrameLog() {
     // The counter field keeps its text until the next frame is counted.
     MemoMbusTrans->clear();
     pendingLines_.clear();
+    pendingDecoded_.clear();
+    pendingCount_ = false;
+    seen_.clear();
+    decoder_.reset();
     frameCount_ = 0;
+    badCrcCount_ = 0;
+    showBadCrcCount();
 }
 
 void Rs485Page::selectRegisterCell(int column, int row) {
@@ -281,20 +364,272 @@ void Rs485Page::logFrame(const Response& response) {
     setBackground(EditRx, colors::ModbusRx);
     ++frameCount_;
     const QString text = entry.textKey.isEmpty() ? QString() : context_.text(entry.textKey);
+    SeenFrame seen{QDateTime::currentMSecsSinceEpoch(), modbus::frameBytes(response.data), entry.hex + text};
+    // A frame followed by its CRC checks to zero.
+    if (seen.bytes.size() >= 4 && modbus::modbusCrc(seen.bytes) != 0)
+        ++badCrcCount_;
+    if (decoding()) {
+        const modbus::DecodedFrame frame = decoder_.decode(seen.bytes);
+        if (passesFilter(frame))
+            pendingDecoded_.append(decodedLine(seen, frame));
+    } else {
+        pendingLines_.append(seen.plainLine);
+    }
+    rememberFrame(std::move(seen));
     // Lines of a burst of frames go into the log together, once the burst has been handled, and
     // the counter shows the count then: adding many lines at once costs little more than adding
     // one, and an edit field lays out each text it is given.
-    if (pendingLines_.isEmpty())
-        QTimer::singleShot(0, this, &Rs485Page::flushFrameLog);
-    pendingLines_.append(entry.hex + text);
+    pendingCount_ = true;
+    scheduleFlush();
+}
+
+void Rs485Page::scheduleFlush() {
+    if (flushScheduled_)
+        return;
+    flushScheduled_ = true;
+    QTimer::singleShot(0, this, &Rs485Page::flushFrameLog);
 }
 
 void Rs485Page::flushFrameLog() {
-    if (pendingLines_.isEmpty())
-        return;
-    MemoMbusTrans->appendPlainText(pendingLines_.join(QLatin1Char('\n')));
+    flushScheduled_ = false;
+    if (!pendingCount_)
+        return; // cleared since: the counter keeps its text until the next frame
+    if (!pendingLines_.isEmpty())
+        MemoMbusTrans->appendPlainText(pendingLines_.join(QLatin1Char('\n')));
+    appendLines(pendingDecoded_);
     pendingLines_.clear();
+    pendingDecoded_.clear();
+    pendingCount_ = false;
     EditMbusFrameCnt->setText(QString::number(frameCount_));
+    showBadCrcCount();
+}
+
+void Rs485Page::rememberFrame(SeenFrame frame) {
+    seen_.push_back(std::move(frame));
+    while (seen_.size() > std::size_t(FrameLogLines))
+        seen_.pop_front();
+}
+
+// ---- Decoded view ---------------------------------------------------------------------------
+
+bool Rs485Page::decoding() const {
+    return cb_ModbusDecode->isChecked();
+}
+
+void Rs485Page::applyDecoding() {
+    Panel_MbusBadCrc->setVisible(decoding());
+    Panel_MbusDecode->setVisible(decoding());
+    rebuildLog();
+}
+
+void Rs485Page::retranslate() {
+    if (!cb_ModbusDecode)
+        return; // not built yet: the texts are taken when it is
+    decodeTexts_ = modbus::DecodeTexts::fromLookup([this](const QString& key) { return context_.text(key); });
+    fillFilterLists();
+    if (decoding())
+        rebuildLog();
+}
+
+void Rs485Page::fillFilterLists() {
+    const QString all = context_.text(QStringLiteral("MB_FILTER_ALL"));
+    if (ComboBox_MbusSlave->count() == 0) {
+        ComboBox_MbusSlave->addItem(all, FilterAll);
+        for (int slave = 0; slave <= HighestSlave; ++slave)
+            ComboBox_MbusSlave->addItem(QString::number(slave), slave);
+    }
+    ComboBox_MbusSlave->setItemText(0, all);
+    QStringList functions{all};
+    for (const int fc : FilterFunctions)
+        functions.append(QStringLiteral("%1 %2").arg(fc).arg(modbus::functionName(fc, decodeTexts_)));
+    functions.append(context_.text(QStringLiteral("MB_FILTER_OTHER")));
+    if (ComboBox_MbusFunction->count() == 0) {
+        ComboBox_MbusFunction->addItem(QString(), FilterAll);
+        for (const int fc : FilterFunctions)
+            ComboBox_MbusFunction->addItem(QString(), fc);
+        ComboBox_MbusFunction->addItem(QString(), FilterOther);
+    }
+    for (int i = 0; i < functions.size(); ++i)
+        ComboBox_MbusFunction->setItemText(i, functions[i]);
+}
+
+bool Rs485Page::passesFilter(const modbus::DecodedFrame& frame) const {
+    const int slave = ComboBox_MbusSlave->currentData().toInt();
+    if (slave != FilterAll && frame.slave != slave)
+        return false;
+    const int function = ComboBox_MbusFunction->currentData().toInt();
+    if (function == FilterAll)
+        return true;
+    if (function == FilterOther)
+        return !frame.knownFunction();
+    return frame.baseFunction() == function; // exceptions with their function
+}
+
+modbus::RegisterView Rs485Page::registerView() const {
+    return RadioButton_REAL->isChecked() ? modbus::RegisterView::Real : modbus::RegisterView::Dword;
+}
+
+Rs485Page::ShownLine Rs485Page::decodedLine(const SeenFrame& seen, const modbus::DecodedFrame& frame) const {
+    ShownLine line;
+    line.text = seen.plainLine.left(4 * seen.bytes.size()) + QStringLiteral("  ->>  ") +
+                modbus::describe(frame, decodeTexts_, registerView());
+    line.error = frame.crcError() || frame.kind == modbus::FrameKind::Exception;
+    return line;
+}
+
+void Rs485Page::appendLines(const QList<ShownLine>& lines) {
+    if (lines.isEmpty())
+        return;
+    QScrollBar* bar = MemoMbusTrans->verticalScrollBar();
+    const bool atBottom = bar->value() == bar->maximum();
+    QTextDocument* document = MemoMbusTrans->document();
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::End);
+    QTextCharFormat plain;
+    QTextCharFormat error;
+    error.setBackground(colors::Error);
+    bool first = document->isEmpty();
+    // Lines of one colour go in together: the document makes one block of each line.
+    for (qsizetype i = 0; i < lines.size();) {
+        qsizetype end = i + 1;
+        while (end < lines.size() && lines[end].error == lines[i].error)
+            ++end;
+        QStringList run;
+        run.reserve(end - i);
+        for (qsizetype k = i; k < end; ++k)
+            run.append(lines[k].text);
+        if (!first)
+            cursor.insertBlock(QTextBlockFormat(), plain);
+        first = false;
+        cursor.insertText(run.join(QLatin1Char('\n')), lines[i].error ? error : plain);
+        i = end;
+    }
+    cursor.endEditBlock();
+    if (atBottom)
+        bar->setValue(bar->maximum());
+}
+
+void Rs485Page::rebuildLog() {
+    pendingLines_.clear();
+    pendingDecoded_.clear();
+    MemoMbusTrans->clear();
+    if (!decoding()) {
+        QStringList lines;
+        lines.reserve(qsizetype(seen_.size()));
+        for (const SeenFrame& seen : seen_)
+            lines.append(seen.plainLine);
+        if (!lines.isEmpty())
+            MemoMbusTrans->appendPlainText(lines.join(QLatin1Char('\n')));
+        return;
+    }
+    decoder_.reset();
+    QList<ShownLine> lines;
+    for (const SeenFrame& seen : seen_) {
+        const modbus::DecodedFrame frame = decoder_.decode(seen.bytes);
+        if (passesFilter(frame))
+            lines.append(decodedLine(seen, frame));
+    }
+    appendLines(lines);
+}
+
+void Rs485Page::showBadCrcCount() {
+    EditMbusBadCrcCnt->setText(QString::number(badCrcCount_));
+}
+
+// ---- Capture files -------------------------------------------------------------------------
+
+void Rs485Page::saveLog() {
+    flushFrameLog();
+    // The frames the log shows, as it shows them.
+    QList<modbus::CapturedFrame> frames;
+    QList<modbus::DecodedFrame> decoded;
+    QStringList lines;
+    modbus::FrameDecoder decoder;
+    for (const SeenFrame& seen : seen_) {
+        modbus::DecodedFrame frame = decoder.decode(seen.bytes);
+        if (!passesFilter(frame))
+            continue;
+        frames.append({seen.msecs, seen.bytes});
+        lines.append(decodedLine(seen, frame).text);
+        decoded.append(std::move(frame));
+    }
+    DialogService::FileRequest request;
+    request.filter = context_.text(QStringLiteral("MB_LOG_FILTER"));
+    request.fileName = QStringLiteral("modbus.pcap");
+    QPointer<Rs485Page> self(this);
+    context_.dialogs->saveFile(context_.mainWindow, request, [self, frames, decoded, lines](const QString& path) {
+        if (!self || path.isEmpty())
+            return;
+        QByteArray contents;
+        switch (modbus::captureFormatForPath(path)) {
+        case modbus::CaptureFormat::Pcap:
+            contents = modbus::pcapCapture(frames);
+            break;
+        case modbus::CaptureFormat::Csv: {
+            QStringList texts;
+            for (const QString& line : lines)
+                texts.append(line.section(QStringLiteral("  ->>  "), 1));
+            contents = modbus::csvCapture(frames, decoded, texts, self->decodeTexts_);
+            break;
+        }
+        case modbus::CaptureFormat::Text:
+            contents = modbus::textCapture(frames, lines);
+            break;
+        }
+        if (const std::optional<QString> error = files::writeFileAtomically(path, contents))
+            self->context_.dialogs->message(self->context_.mainWindow, DialogService::Icon::Error,
+                                            self->context_.text(QStringLiteral("MB_SAVE_FAILED")).arg(*error),
+                                            QCoreApplication::applicationName());
+    });
+}
+
+void Rs485Page::openLog() {
+    DialogService::FileRequest request;
+    request.filter = context_.text(QStringLiteral("MB_OPEN_FILTER"));
+    QPointer<Rs485Page> self(this);
+    context_.dialogs->openFile(context_.mainWindow, request, [self](const QString& path) {
+        if (!self || path.isEmpty())
+            return;
+        QFile file(path);
+        QByteArray contents;
+        if (file.open(QIODevice::ReadOnly))
+            contents = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            self->context_.dialogs->message(
+                self->context_.mainWindow, DialogService::Icon::Error,
+                self->context_.text(QStringLiteral("MB_OPEN_FAILED")).arg(QFileInfo(path).fileName()),
+                QCoreApplication::applicationName());
+            return;
+        }
+        self->loadCapture(contents, path);
+    });
+}
+
+void Rs485Page::loadCapture(const QByteArray& file, const QString& path) {
+    const std::optional<QList<modbus::CapturedFrame>> frames = modbus::readCapture(file);
+    if (!frames) {
+        context_.dialogs->message(context_.mainWindow, DialogService::Icon::Error,
+                                  context_.text(QStringLiteral("MB_OPEN_FAILED")).arg(QFileInfo(path).fileName()),
+                                  QCoreApplication::applicationName());
+        return;
+    }
+    // The capture takes the place of what the log held; frames arriving later are added to it.
+    flushFrameLog();
+    seen_.clear();
+    badCrcCount_ = 0;
+    const int own = ownModbusAddress();
+    for (const modbus::CapturedFrame& captured : *frames) {
+        const modbus::FrameLogEntry entry = modbus::describeFrameBytes(captured.bytes, own);
+        const QString text = entry.textKey.isEmpty() ? QString() : context_.text(entry.textKey);
+        if (captured.bytes.size() >= 4 && modbus::modbusCrc(captured.bytes) != 0)
+            ++badCrcCount_;
+        rememberFrame({captured.msecs, captured.bytes, entry.hex + text});
+    }
+    frameCount_ = qint32(frames->size());
+    EditMbusFrameCnt->setText(QString::number(frameCount_));
+    showBadCrcCount();
+    rebuildLog();
 }
 
 void Rs485Page::readUserRegisters() {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "modbus/core/FrameDecoder.h"
 #include "shell/Page.h"
 
 #include <QPointer>
 #include <QStringList>
+#include <deque>
 
 class QCheckBox;
 class QComboBox;
@@ -31,6 +33,8 @@ public:
 
     // The receive indicator goes back to normal on every tick.
     void pollTick() override;
+    // Decoded log lines and the filter lists are composed in the new language.
+    void retranslate() override;
 
     // Asks the controller for its user registers once (command 106); the answer fills the grid
     // and the Program page's register fields and is not counted as a received frame. The Program
@@ -61,6 +65,21 @@ public:
     QRadioButton* RadioButton_DWORD;
     QPushButton* btn_ReadUserRegister;
 
+    // The decoded view of the frame log: off, the log is the plain one above. On, every line gets
+    // the frame's meaning, lines can be filtered by slave and function, frames with a bad CRC are
+    // counted, and the frames shown can be saved to a capture file and read back from one.
+    QCheckBox* cb_ModbusDecode = nullptr;
+    QWidget* Panel_MbusBadCrc = nullptr; // Label_MbusBadCrc + EditMbusBadCrcCnt, beside the frame counter
+    QLabel* Label_MbusBadCrc = nullptr;
+    QLineEdit* EditMbusBadCrcCnt = nullptr;
+    QWidget* Panel_MbusDecode = nullptr; // the filter and the capture buttons, under the preview's controls
+    QLabel* Label_MbusSlave = nullptr;
+    QComboBox* ComboBox_MbusSlave = nullptr;
+    QLabel* Label_MbusFunction = nullptr;
+    QComboBox* ComboBox_MbusFunction = nullptr;
+    QPushButton* btn_MbusSaveLog = nullptr;
+    QPushButton* btn_MbusOpenLog = nullptr;
+
     // Lines the frame log keeps; older ones drop off the top.
     static constexpr int FrameLogLines = 100000;
 
@@ -77,6 +96,31 @@ private:
 
     void logFrame(const Response& response);
     void flushFrameLog();
+    void scheduleFlush();
+
+    // Decoded view.
+    struct SeenFrame {
+        qint64 msecs = 0;
+        QByteArray bytes;
+        QString plainLine; // the line the plain log shows for it
+    };
+    struct ShownLine {
+        QString text;
+        bool error = false; // bad CRC or exception: shown in the error colour
+    };
+    void rememberFrame(SeenFrame frame);
+    bool decoding() const;
+    void applyDecoding();
+    void rebuildLog();
+    bool passesFilter(const modbus::DecodedFrame& frame) const;
+    ShownLine decodedLine(const SeenFrame& seen, const modbus::DecodedFrame& frame) const;
+    modbus::RegisterView registerView() const;
+    void appendLines(const QList<ShownLine>& lines);
+    void fillFilterLists();
+    void showBadCrcCount();
+    void saveLog();
+    void openLog();
+    void loadCapture(const QByteArray& file, const QString& path);
     void showRegisters(const Response& response);
     void countFrame(); // counts a frame and shows the count
     int ownModbusAddress() const;
@@ -86,6 +130,14 @@ private:
     mutable QPointer<QComboBox> modbusAddress_; // the link settings' address list, found once
     qint32 frameCount_ = 0;
     bool readRequested_ = false;
+
+    std::deque<SeenFrame> seen_;        // the frames the log holds lines for, at most FrameLogLines
+    modbus::FrameDecoder decoder_;      // pairs the answers among the frames arriving with requests
+    modbus::DecodeTexts decodeTexts_;   // in the active language
+    QList<ShownLine> pendingDecoded_;   // decoded lines not yet in the log
+    bool flushScheduled_ = false;
+    bool pendingCount_ = false; // frames counted but not yet shown
+    qint32 badCrcCount_ = 0;
 };
 
 } // namespace kvt

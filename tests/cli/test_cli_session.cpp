@@ -228,6 +228,50 @@ private slots:
         QVERIFY(backend.controller(id)->liveState().destination < 100);
     }
 
+    // modbus watch switches the frame preview on for the watch and off when it is interrupted;
+    // frames reported before the switch-off are all shown, then the counts.
+    void modbusWatchSwitchesThePreviewOffAtTheEnd() {
+        for (const bool asJson : {false, true}) {
+            sim::SimBackend backend;
+            backend.setManualClock(true); // no traffic of the simulated bus master
+            const int id = backend.plugController("KVT318");
+            const QByteArray good = QByteArray::fromHex("5708010300320002 65c4");
+            const QByteArray badCrc = QByteArray::fromHex("5705028302 0000");
+            const Run run = runCommand(backend, {"modbus", "watch", "--decode"}, asJson ? json() : GlobalOptions{},
+                                       [&](Session& session) {
+                                           QTRY_COMPARE(backend.controller(id)->modbusPreviewMode(), 1);
+                                           backend.inject(id, good);
+                                           backend.inject(id, badCrc);
+                                           session.interrupt();
+                                       });
+            QCOMPARE(run.exit, Exit::Ok);
+            QCOMPARE(backend.controller(id)->modbusPreviewMode(), 0);
+            const QList<QByteArray> lines = run.out.trimmed().split('\n');
+            QCOMPARE(lines.size(), 3);
+            if (!asJson) {
+                QVERIFY2(lines[0].endsWith("  01 03 00 32 00 02 65 C4  ->>  slave 1; 03 Read Holding Registers; "
+                                           "request; start 50; count 2"),
+                         lines[0].constData());
+                QVERIFY(lines[1].endsWith("CRC ERROR 0000, expected F130"));
+                QCOMPARE(lines[2], QByteArray("2 frames, 1 with a bad CRC"));
+                continue;
+            }
+            const QJsonObject frame = run.document(0);
+            QCOMPARE(frame["bytes"].toString(), QString("01 03 00 32 00 02 65 C4"));
+            QCOMPARE(frame["slave"].toInt(), 1);
+            QCOMPARE(frame["function"].toInt(), 3);
+            QCOMPARE(frame["kind"].toString(), QString("request"));
+            QCOMPARE(frame["start"].toInt(), 50);
+            QCOMPARE(frame["count"].toInt(), 2);
+            QCOMPARE(frame["crcOk"].toBool(), true);
+            QCOMPARE(run.document(1)["crcOk"].toBool(), false);
+            QCOMPARE(run.document(1)["exception"].toInt(), 2);
+            QCOMPARE(run.document(2)["command"].toString(), QString("modbus watch"));
+            QCOMPARE(run.document(2)["frames"].toInt(), 2);
+            QCOMPARE(run.document(2)["badCrc"].toInt(), 1);
+        }
+    }
+
     // A row of drives shares one file; each gets its own Modbus address.
     void modbusAddressGoesWithTheFileRate() {
         sim::SimBackend backend;

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -231,6 +232,9 @@ private slots:
 };
 
 int main(int argc, char** argv) {
+    // The page's own choices (the decoded view) from a settings folder of the test's own.
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
     return runInBothLocales<Rs485PreviewTest>(argc, argv);
 }
 #include "test_rs485_preview.moc"
