@@ -15,7 +15,7 @@ repo=$(pwd)
 build=$(realpath -m "${1:-build}")
 work=$build/vm-test
 backends=${KVT_HID_BACKEND_LIST:-hidraw hidapi}
-limit=${KVT_VM_TIMEOUT:-600} # seconds the guest may run (about 300 are needed on 2 idle cores)
+limit=${KVT_VM_TIMEOUT:-600} # seconds the guest may run
 suite=${KVT_VM_SUITE:-$repo/tests/hardware/suite.sh} # another suite, for working on this script
 
 skip() {
