@@ -37,13 +37,13 @@ std::optional<ControlLine> parseControlLine(const QString& line) {
     const QStringList words = line.simplified().toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.isEmpty() || words.size() > 2)
         return std::nullopt;
-    static const std::pair<const char*, ControlLine::Verb> verbs[] = {
+    static const std::pair<const char*, ControlLine::Verb> Verbs[] = {
         {"unplug", ControlLine::Verb::Unplug}, {"plug", ControlLine::Verb::Plug},
         {"mute", ControlLine::Verb::Mute},     {"unmute", ControlLine::Verb::Unmute},
         {"count", ControlLine::Verb::Count},   {"quit", ControlLine::Verb::Quit}};
     ControlLine parsed;
     bool known = false;
-    for (const auto& [word, verb] : verbs) {
+    for (const auto& [word, verb] : Verbs) {
         if (words.first() == QLatin1String(word)) {
             parsed.verb = verb;
             known = true;
