@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: once in a plain build and once under
-# AddressSanitizer and UndefinedBehaviorSanitizer (clang), whose build also runs the fuzz targets.
+# Installs what is missing, builds, and runs every test: once in a plain build (then the hardware
+# path in a virtual machine, scripts/vm-test.sh) and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer (clang), whose build also runs the fuzz targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,6 +10,9 @@ export QT_QPA_PLATFORM=offscreen
 echo "== Build and test =="
 scripts/build.sh build
 ctest --test-dir build --output-on-failure -j2 -LE perf
+
+echo "== The hardware path on the kernel's HID stack, in a virtual machine =="
+scripts/vm-test.sh build
 
 echo "== Naming rules (clang-tidy) =="
 scripts/tidy.sh build
