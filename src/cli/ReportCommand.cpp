@@ -8,10 +8,6 @@
 
 #include <QDateTime>
 
-#ifndef KVT_VERSION
-#define KVT_VERSION "?"
-#endif
-
 namespace kvt::cli {
 
 ReportCommand::ReportCommand(Session& session, ArgReader& args) : Command(session) {
@@ -30,7 +26,7 @@ ReportCommand::ReportCommand(Session& session, ArgReader& args) : Command(sessio
 
 void ReportCommand::start(ControllerLink* link, std::optional<Model> model) {
     report::ReportData& data = collector_->data();
-    data.programVersion = QStringLiteral(KVT_VERSION);
+    data.programVersion = QString::fromLatin1(ProgramVersion);
     data.createdAt = QDateTime::currentDateTime();
     data.model = model;
     data.devicePath = link->device()->info().path;
