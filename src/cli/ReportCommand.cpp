@@ -5,6 +5,7 @@
 #include "cli/ProgramCommands.h"
 #include "link/HidDevice.h"
 #include "report/ReportDocument.h"
+#include "version/Version.h"
 
 #include <QDateTime>
 
