@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-charts-dev libhidapi-dev libudev-dev libgl-dev fonts-dejavu-core
-          clang-tidy libbenchmark-dev clang libfuzzer-14-dev poppler-utils)
+          clang-tidy libbenchmark-dev clang libfuzzer-14-dev poppler-utils
+          tshark) # tshark: the Modbus pcap captures are checked against Wireshark's decoder
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -22,6 +22,10 @@ for language in pl en; do
         "$program" --simulate --screenshot "$out/${pages[$page]}-$language.png" \
             --screenshot-page "$page" --screenshot-language "$language"
     done
+    # The RS485 page with Modbus frames arriving, decoded; the switch it keeps stays out of the
+    # other pictures' settings.
+    XDG_CONFIG_HOME="$stage/config-decoded" "$program" --simulate --screenshot "$out/rs485-decoded-$language.png" \
+        --screenshot-modbus-decoded --screenshot-language "$language"
     for window in TForm2 TForm3 TFormProgress TFormTrend; do
         "$program" --simulate --screenshot "$out/$window-$language.png" \
             --screenshot-window "$window" --screenshot-language "$language"

@@ -25,6 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QMessageBox>
 #include <QPointer>
@@ -180,6 +181,18 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
                     QTimer::singleShot(step.first, window,
                                        [link, command = step.second] { link->send(command); });
             }
+        }
+        if (options.screenshotModbusDecoded) {
+            // The preview and its decoded view are switched on as a user does, once the
+            // controller is connected; the simulated bus master then sends a frame every 700 ms.
+            settleMs += 4200;
+            QTimer::singleShot(700, window, [window] {
+                for (const char* name : {"CheckBox_ModbusPrev", "cb_ModbusDecode"}) {
+                    auto* box = window->findChild<QCheckBox*>(QString::fromLatin1(name));
+                    if (box && !box->isChecked())
+                        box->click();
+                }
+            });
         }
         if (shown == program->progressWindow && !options.simulate.isEmpty()) {
             // The loaded program is sent to the simulated controller once it is connected, so

@@ -32,9 +32,10 @@ Options parseOptions(int argc, char** argv) {
                                               QStringLiteral("WINDOW"));
     const QCommandLineOption screenshotLanguage(QStringLiteral("screenshot-language"), QString(),
                                                 QStringLiteral("LANGUAGE"));
+    const QCommandLineOption screenshotModbus(QStringLiteral("screenshot-modbus-decoded"));
     const QCommandLineOption simState(QStringLiteral("sim-state"), QString(), QStringLiteral("FILE"));
     parser.addOptions({help, version, simulate, simState, screenshot, screenshotPage, screenshotWindow,
-                       screenshotLanguage});
+                       screenshotLanguage, screenshotModbus});
 
     Options options;
     if (!parser.parse(args)) {
@@ -87,6 +88,10 @@ Options parseOptions(int argc, char** argv) {
         if (language != QLatin1String("en") && language != QLatin1String("pl"))
             options.error = QStringLiteral("--screenshot-language takes pl or en");
     }
+    if (parser.isSet(screenshotModbus)) {
+        options.screenshotModbusDecoded = true;
+        options.screenshotPage = 2;
+    }
     return options;
 }
 
@@ -109,6 +114,9 @@ QString optionsHelp() {
                           "                           program transfer progress, TFormTrend trends (with\n"
                           "                           --simulate: of a move to 10 revolutions and back)\n"
                           "  --screenshot-language L  language of the screenshot: pl (default) or en\n"
+                          "  --screenshot-modbus-decoded\n"
+                          "                           the RS485 page with the Modbus frame preview on and\n"
+                          "                           decoded (with --simulate: of the bus master's frames)\n"
                           "  --version                print the program version and exit\n"
                           "  -h, --help               print this help and exit\n");
 }

@@ -15,6 +15,7 @@ struct Options {
     int screenshotPage = 0;     // page shown in the screenshot
     QString screenshotWindow;   // "TForm2", "TForm3" or "TFormProgress": render that window instead
     int screenshotLanguage = 1; // 1 Polish, 2 English
+    bool screenshotModbusDecoded = false; // the RS485 page's frame preview on, decoded
     QString error;              // set when the options could not be read
 };
 

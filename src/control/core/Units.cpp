@@ -6,6 +6,10 @@ QStringList unitItems() {
     return {QStringLiteral("obr."), QStringLiteral("mm"), QStringLiteral("cm"), QStringLiteral("m")};
 }
 
+bool isUnitIndex(int index) {
+    return index >= 0 && index < 4;
+}
+
 QList<ControlText> unitLabels(const QString& unit) {
     const auto row = [&unit](const char* name, const char* prefix, const char* suffix) {
         return ControlText{QString::fromLatin1(name),

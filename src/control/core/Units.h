@@ -11,6 +11,8 @@ namespace kvt::control {
 // The items of the unit selector `ComboBox_Units`; the chosen text only labels values, the
 // controller does all scaling.
 QStringList unitItems(); // "obr.", "mm", "cm", "m"
+// Whether a unit code received from the controller names one of those units.
+bool isUnitIndex(int index);
 
 // The text of one control, named by its object name.
 struct ControlText {
