@@ -10,13 +10,13 @@ namespace kvt::cli {
 namespace {
 
 // An option kvtctl knows: its names without dashes ("dry-run", "n") and whether it takes a value.
-struct OptionSpec {
+struct KnownOption {
     QStringList names;
     bool takesValue = false;
 };
 
-const QList<OptionSpec>& globalOptions() {
-    static const QList<OptionSpec> options = {
+const QList<KnownOption>& globalOptions() {
+    static const QList<KnownOption> options = {
         {{"device"}, true}, {{"simulate"}, true}, {{"sim-state"}, true}, {{"timeout"}, true},
         {{"json"}, false},  {{"lang"}, true},     {{"version"}, false},  {{"help", "h"}, false},
     };
@@ -24,8 +24,8 @@ const QList<OptionSpec>& globalOptions() {
 }
 
 // The options of every command; each command takes the ones it asks its ArgReader for.
-const QList<OptionSpec>& commandOptions() {
-    static const QList<OptionSpec> options = {
+const QList<KnownOption>& commandOptions() {
+    static const QList<KnownOption> options = {
         {{"watch", "w"}, true},
         {{"output", "o"}, true},
         {{"decimals"}, true},
@@ -54,10 +54,10 @@ QString undashed(QString word) {
     return word.left(word.indexOf(QLatin1Char('=')));
 }
 
-const OptionSpec* findSpec(const QList<OptionSpec>& specs, const QString& name) {
-    for (const OptionSpec& spec : specs) {
-        if (spec.names.contains(name))
-            return &spec;
+const KnownOption* findKnown(const QList<KnownOption>& known, const QString& name) {
+    for (const KnownOption& decl : known) {
+        if (decl.names.contains(name))
+            return &decl;
     }
     return nullptr;
 }
@@ -84,7 +84,7 @@ QStringList withOptionalValues(const QStringList& arguments) {
 
 struct ParsedLine {
     struct Option {
-        const OptionSpec* spec = nullptr;
+        const KnownOption* decl = nullptr;
         QString name;  // as written, with its dashes
         QString value; // null for a flag
     };
@@ -93,20 +93,20 @@ struct ParsedLine {
     QString error;
 };
 
-// One reading of `arguments` with QCommandLineParser, knowing the options of `specs`.
-ParsedLine parseLine(const QStringList& arguments, const QList<OptionSpec>& specs, const Texts& tr) {
+// One reading of `arguments` with QCommandLineParser, knowing the options of `known`.
+ParsedLine parseLine(const QStringList& arguments, const QList<KnownOption>& known, const Texts& tr) {
     const QStringList args = withOptionalValues(arguments);
     QCommandLineParser parser;
     // "-o" and "-n" are options of their own; "-on" is no pair of them.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const OptionSpec& spec : specs) {
-        parser.addOption(spec.takesValue ? QCommandLineOption(spec.names, QString(), QStringLiteral("value"))
-                                         : QCommandLineOption(spec.names));
+    for (const KnownOption& decl : known) {
+        parser.addOption(decl.takesValue ? QCommandLineOption(decl.names, QString(), QStringLiteral("value"))
+                                         : QCommandLineOption(decl.names));
     }
     ParsedLine line;
     if (!parser.parse(QStringList{QStringLiteral("kvtctl")} + args)) {
         const QStringList unknown = parser.unknownOptionNames();
-        const OptionSpec* last = args.isEmpty() ? nullptr : findSpec(specs, undashed(args.last()));
+        const KnownOption* last = args.isEmpty() ? nullptr : findKnown(known, undashed(args.last()));
         if (!unknown.isEmpty())
             line.error = tr("unknown option %1", "nieznana opcja %1").arg(dashed(unknown.first()));
         else if (last && last->takesValue && !args.last().contains(QLatin1Char('=')))
@@ -116,14 +116,14 @@ ParsedLine parseLine(const QStringList& arguments, const QList<OptionSpec>& spec
     }
     // Read on after an error too: --lang and --json still say how to tell it.
     // QCommandLineParser keeps each option's values in order; the names in the order given.
-    QHash<const OptionSpec*, int> taken;
+    QHash<const KnownOption*, int> taken;
     for (const QString& name : parser.optionNames()) {
-        const OptionSpec* spec = findSpec(specs, name);
-        if (!spec)
+        const KnownOption* decl = findKnown(known, name);
+        if (!decl)
             continue;
-        ParsedLine::Option o{spec, dashed(name), QString()};
-        if (spec->takesValue) {
-            o.value = parser.values(name).value(taken[spec]++);
+        ParsedLine::Option o{decl, dashed(name), QString()};
+        if (decl->takesValue) {
+            o.value = parser.values(name).value(taken[decl]++);
             if (o.value.isNull())
                 o.value = QLatin1String("");
         }
@@ -147,9 +147,9 @@ Invocation parseInvocation(const QStringList& arguments, const Texts& tr) {
     inv.words = line.positionals;
     inv.error = line.error;
     for (const ParsedLine::Option& option : line.options) {
-        const QString& name = option.spec->names.first();
+        const QString& name = option.decl->names.first();
         const QString& v = option.value;
-        if (findSpec(commandOptions(), name)) {
+        if (findKnown(commandOptions(), name)) {
             // The command reads its own options after its words.
             inv.words.append(v.isNull() ? option.name : option.name + QLatin1Char('=') + v);
         } else if (name == QLatin1String("device")) {
