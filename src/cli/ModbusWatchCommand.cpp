@@ -114,13 +114,13 @@ void ModbusWatchCommand::showFrame(const Response& response) {
                    QStringLiteral("  ") + modbus::hexBytes(bytes);
     if (!decode_) {
         out().line(line);
-        out().document(modbusFrameJson(now, bytes, nullptr, {}));
+        report(modbusFrameJson(now, bytes, nullptr, {}));
         return;
     }
     const modbus::DecodedFrame frame = decoder_.decode(bytes);
     const QString text = modbus::describe(frame, texts_, modbus::RegisterView::Real);
     out().line(line + QStringLiteral("  ->>  ") + text);
-    out().document(modbusFrameJson(now, bytes, &frame, text));
+    report(modbusFrameJson(now, bytes, &frame, text));
 }
 
 void ModbusWatchCommand::interrupt() {
@@ -146,11 +146,7 @@ void ModbusWatchCommand::interrupt() {
         },
         [this](const Response&) {
             out().line(tr_("%1 frames, %2 with a bad CRC", "ramek: %1, z błędnym CRC: %2").arg(frames_).arg(badCrc_));
-            out().document({{QStringLiteral("command"), name()},
-                            {QStringLiteral("ok"), true},
-                            {QStringLiteral("frames"), frames_},
-                            {QStringLiteral("badCrc"), badCrc_}});
-            succeed();
+            succeed({{QStringLiteral("frames"), frames_}, {QStringLiteral("badCrc"), badCrc_}});
         });
 }
 

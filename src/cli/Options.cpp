@@ -40,6 +40,10 @@ const QList<KnownOption>& commandOptions() {
         {{"speed"}, true},
         {{"allow-motion"}, false},
         {{"wait"}, false},
+        {{"decode", "d"}, false},
+        {{"operator"}, true},
+        {{"site"}, true},
+        {{"notes"}, true},
     };
     return options;
 }

@@ -64,13 +64,7 @@ void ReportCommand::write(ControllerLink* link) {
     }
     const HidDeviceInfo& device = link->device()->info();
     out().line(tr_("report of %1 written to %2", "raport %1 zapisany do %2").arg(deviceLabel(device), output_));
-    QJsonObject o;
-    o.insert(QStringLiteral("command"), name());
-    o.insert(QStringLiteral("ok"), true);
-    o.insert(QStringLiteral("device"), deviceJson(device));
-    o.insert(QStringLiteral("file"), output_);
-    out().document(o);
-    succeed();
+    succeed({{QStringLiteral("device"), deviceJson(device)}, {QStringLiteral("file"), output_}});
 }
 
 } // namespace kvt::cli

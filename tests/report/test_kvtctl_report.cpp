@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(record.keys(), held.keys());
         for (const QString& key : held.keys())
             QVERIFY2(record.value(key) == held.value(key), qPrintable(key));
-        QCOMPARE(record.value("DefMaxVel").toDouble(), double(12.345f));
+        QCOMPARE(float(record.value("DefMaxVel").toDouble()), 12.345f);
         QCOMPARE(record.value("Kp").toInt(), 42);
         const QJsonObject modbus = json.value("modbus").toObject();
         QCOMPARE(modbus.value("address").toInt(), held.value("Address").toInt());

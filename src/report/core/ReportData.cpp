@@ -4,6 +4,7 @@
 #include "control/core/LiveStatus.h"
 #include "control/core/Units.h"
 #include "encoder/core/EncoderVerdict.h"
+#include "format/core/FloatText.h"
 #include "trend/core/Run.h"
 
 #include <QCryptographicHash>
@@ -97,9 +98,9 @@ ProgramSummary summarizeProgram(const program::ProgramStore& store) {
 
 namespace {
 
-// A float as the single it is, so that reading the JSON back gives the value held.
+// A float in its shortest digits that read back as the same single, as kvtctl prints it.
 QJsonValue single(float value) {
-    return double(value);
+    return fmt::floatJson(value);
 }
 
 QJsonValue optionalText(const QString& text) {
