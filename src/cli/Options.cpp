@@ -16,16 +16,16 @@ struct KnownOption {
 };
 
 const QList<KnownOption>& globalOptions() {
-    static const QList<KnownOption> options = {
+    static const QList<KnownOption> Known = {
         {{"device"}, true}, {{"simulate"}, true}, {{"sim-state"}, true}, {{"timeout"}, true},
         {{"json"}, false},  {{"lang"}, true},     {{"version"}, false},  {{"help", "h"}, false},
     };
-    return options;
+    return Known;
 }
 
 // The options of every command; each command takes the ones it asks its ArgReader for.
 const QList<KnownOption>& commandOptions() {
-    static const QList<KnownOption> options = {
+    static const QList<KnownOption> Known = {
         {{"watch", "w"}, true},
         {{"output", "o"}, true},
         {{"decimals"}, true},
@@ -45,7 +45,7 @@ const QList<KnownOption>& commandOptions() {
         {{"site"}, true},
         {{"notes"}, true},
     };
-    return options;
+    return Known;
 }
 
 QString dashed(const QString& name) {

@@ -9,11 +9,13 @@
 
 extern "C" {
 
-Q_DECL_EXPORT const char* kvt_trend_interface() {
-    static const QByteArray tag = kvt::trend::interfaceTag();
-    return tag.constData();
+// The names are the symbols the program looks up, so they follow C, not this project's style.
+Q_DECL_EXPORT const char* kvt_trend_interface() { // NOLINT(readability-identifier-naming)
+    static const QByteArray Tag = kvt::trend::interfaceTag();
+    return Tag.constData();
 }
 
+// NOLINTNEXTLINE(readability-identifier-naming)
 Q_DECL_EXPORT kvt::trend::TrendView* kvt_trend_create_view(kvt::AppContext& context, kvt::Poller& poller,
                                                            QWidget* parent) {
     return kvt::trend::TrendWindow::create(context, poller, parent);

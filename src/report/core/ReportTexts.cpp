@@ -13,7 +13,7 @@ struct Pair {
 };
 
 const QHash<QString, Pair>& store() {
-    static const QHash<QString, Pair> texts = [] {
+    static const QHash<QString, Pair> Texts = [] {
         QHash<QString, Pair> loaded;
         QFile file(QStringLiteral(":/texts/Report.tsv"));
         if (!file.open(QIODevice::ReadOnly))
@@ -30,7 +30,7 @@ const QHash<QString, Pair>& store() {
         }
         return loaded;
     }();
-    return texts;
+    return Texts;
 }
 
 } // namespace
