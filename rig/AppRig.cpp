@@ -3,6 +3,7 @@
 #include "RigControls.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
+#include "app/TrendModule.h"
 #include "assist/AboutWindow.h"
 #include "assist/Colors.h"
 #include "assist/Components.h"
@@ -14,6 +15,7 @@
 #include "link/Transport.h"
 #include "program/ProgressWindow.h"
 #include "sim/SimBackend.h"
+#include "trend/TrendWindow.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -70,6 +72,9 @@ template <typename T> T* as(QObject* object, const QString& name, const char* wh
 AppRig::AppRig() : AppRig(Start::AllAtOnce) {}
 
 AppRig::AppRig(Start start) : d(std::make_unique<Impl>()) {
+    // The program loads the trend window from its module beside the executable; a suite built on
+    // the rig has none there, so the rig links the window in and hands its maker over.
+    kvt::TrendModule::provide(&kvt::trend::TrendWindow::create);
     d->sim->setManualClock(true);
     d->program =
         std::make_unique<kvt::Program>(*d->sim, *d->dialogs,
