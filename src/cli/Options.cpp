@@ -147,7 +147,9 @@ Invocation parseInvocation(const QStringList& arguments, const Texts& tr) {
         if (inv.error.isEmpty())
             inv.error = message;
     };
-    const ParsedLine line = parseLine(arguments, globalOptions() + commandOptions(), tr);
+    // The parsed options point into this list, so it lives as long as they are read.
+    const QList<KnownOption> known = globalOptions() + commandOptions();
+    const ParsedLine line = parseLine(arguments, known, tr);
     inv.words = line.positionals;
     inv.error = line.error;
     for (const ParsedLine::Option& option : line.options) {
