@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the program's icon as PNG files for the desktop, one per size, into the hicolor layout:
 // make_icons DIR gives DIR/16x16/apps/kvt-revizareduva.png and so on. Run when packaging.
 

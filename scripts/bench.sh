@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the measurements in their own RelWithDebInfo build (build-bench) and runs them, then
 # prints one line per goal: the figure, its ratio, the goal, and "met" or "missed".
 #   scripts/bench.sh                    the full run: idle CPU over 60 s (about 2 minutes in all)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds into the given folder: build.sh DIR [extra CMake arguments].
 set -euo pipefail
 cd "$(dirname "$0")/.."

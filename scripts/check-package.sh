@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the Debian package that scripts/package.sh built. CI does not run it; it needs
 #   sudo apt-get install lintian desktop-file-utils appstream
 # Usage:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target of a build configured with -DKVT_FUZZ=ON, two at a time, each starting
 # from its committed corpus and regressions: fuzz.sh BUILD_DIR [SECONDS per target, default 60].
 # Any finding (crash, sanitizer report, leak, timeout, out of memory) fails the run; the input

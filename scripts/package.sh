@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package of both programs into build-package/package/:
 #   scripts/package.sh
 # It holds the two programs, the udev rule, a desktop entry with icons, AppStream metadata, manual

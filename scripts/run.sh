@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts the application with a simulated KVT318.
 #   scripts/run.sh                 simulated controller (default)
 #   scripts/run.sh --hardware      a real controller on USB

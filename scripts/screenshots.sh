@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders every page of the main window, the four secondary windows and the first page of a
 # commissioning report, in Polish and English, with a simulated KVT318 connected, into
 # docs/screenshots/: screenshots.sh [BUILD_DIR].

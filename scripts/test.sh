@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and runs every test: once in a plain build (then the hardware
 # path in a virtual machine, scripts/vm-test.sh) and once under AddressSanitizer and
 # UndefinedBehaviorSanitizer (clang), whose build also runs the fuzz targets.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the naming rules of .clang-tidy over src/ and rig/: tidy.sh BUILD_DIR (a configured build
 # with compile_commands.json). Exits non-zero on any finding.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The hardware path on the kernel's HID stack: boots a throwaway virtual machine (QEMU) whose
 # kernel has HID, hidraw and uhid, shares this machine's root file system with it read-only, and
 # runs tests/hardware/suite.sh there against virtual controllers (kvt-virtual-controller) through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Ways to make a save fail in tests: a file-size limit, a small file system that fills up and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/ParameterEntry.h"
 
 #include "control/core/MotionCommands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend window's files: the recording, and the view saved as a picture or a table.
 #include "assist/DialogService.h"
 #include "format/core/AtomicFile.h"

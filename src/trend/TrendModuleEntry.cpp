@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry points of the trend window's module (kvt-revizareduva-trend.so), which the program
 // loads when the window is first opened. The program's own symbols (the link, the shared state,
 // the poll) are exported by the executable, so the window works on the program's objects.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend window while it samples: what arrives and what is sent becomes samples and marks,
 // and the view follows.
 #include "control/core/LiveStatus.h"

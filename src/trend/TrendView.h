@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the rest of the program knows of the trend window. The window itself, with Qt Charts

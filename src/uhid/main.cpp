@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvt-virtual-controller: simulated controllers on the kernel's HID stack (/dev/uhid), so that
 // the program and kvtctl reach them through hidraw exactly as they reach a controller on USB.
 #include "link/Model.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program run as a user runs it, with a simulated controller: what it keeps of the simulated
 // controller survives the ways a session ends it, and a state path that is no file is refused.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's style draws tab widget and group box frames band by band: the pixels must be
 // those of the platform's style, and painting a tall frame must not hand work to other threads.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A command confirmed in a box goes only to the controller that was active when the box opened:
 // the factory reset, the auto-function's program and the start warning, each answered after
 // another controller took over.

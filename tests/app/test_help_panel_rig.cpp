@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help panel on the whole main window: every help entry names a control of the window, and
 // moving the pointer over the controls shows their entries.
 

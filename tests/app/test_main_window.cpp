@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window frame as a user meets it: pages, texts in both languages, help panel, menu,
 // secondary windows and the fixed layout.
 

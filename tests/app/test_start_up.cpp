@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own start: the window is painted with the shown page before the hidden pages are
 // built and the devices are scanned. Whatever the user then reaches must be the window built in
 // one go, and nothing may reach a page before it has its controls.

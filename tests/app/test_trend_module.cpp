@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend window comes from a module the program loads when the window is first opened: the
 // program itself must not bind Qt Charts (or the OpenGL libraries behind it) at start-up, must
 // open the window from the module, and must say clearly when the module is missing or unusable.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog services: the real one shows boxes without a nested event loop and runs the
 // continuation when the box closes; the scripted one answers from queues.
 

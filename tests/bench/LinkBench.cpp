@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link's two busiest exchanges as the window handles them: a live status report (response 97)
 // and a program send (229, then a 230 request and answer per record), the latter against the
 // link's own floor, the same exchange answered by a host without a user interface.

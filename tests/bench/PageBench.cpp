@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RS485 page's frame log under a long stream of Modbus frames, and the whole window idling
 // while connected with the poll running.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the program to its first painted main window, against a bare Qt window started the
 // same way. Both are separate processes on the offscreen platform; each prints the monotonic clock
 // (shared by all processes) at its first paint and ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A bare Qt window: the yardstick of the program's start-up. It shows one line of text, as any
 // window with text has Qt load its fonts (the font database and the first font engine cost a
 // bare window more than all else); with --empty it shows nothing at all. It reports its first

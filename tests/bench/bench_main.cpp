@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures how the program keeps up with the link: live status reports, a program send against
 // the link's own floor, a long stream of Modbus frames, start-up, and CPU while idle. Prints
 // Google Benchmark's table, then one line per goal with the figure, its ratio, the goal and

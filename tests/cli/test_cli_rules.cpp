@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of kvtctl that need no controller: the command line, the choice of device, register
 // names, the comparison of configurations and the encoder verdict.
 

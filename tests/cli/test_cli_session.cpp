@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvtctl's commands run in process against simulated controllers: which device is opened, how
 // waits end, and the behaviour that the end-to-end test cannot see from outside.
 

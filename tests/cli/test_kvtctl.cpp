@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvtctl end to end: the program started as a process against simulated controllers whose
 // memory lives in a temporary state file, its output and exit codes checked as a script would.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Configuration page as a user meets it, against the simulated controller: the record read
 // into the page, "Zapisz" with its limits and stops, the factory reset, the reactive controls and
 // the configuration file.

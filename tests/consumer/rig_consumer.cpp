@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds against the rig from outside the project: constructs the application, switches the
 // language and reads a page caption.
 

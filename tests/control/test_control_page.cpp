@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Control page driven through the whole application on the simulated controller.
 #include "RigTest.h"
 #include "app/MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The encoder test against the simulated controller: opened from the Configuration page, START,
 // the running count and the verdict for a correct encoder and for each fault.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Functions page as a user meets it: the fields' entry rules, the question, and the
 // generated program reaching the simulated controller.
 

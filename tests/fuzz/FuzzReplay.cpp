@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A main for a fuzz target built without libFuzzer: runs the target's input function once on
 // every file named, or on every file under every folder named, in name order, so a plain build
 // re-checks the committed corpus and every input that ever failed.

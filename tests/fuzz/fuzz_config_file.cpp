@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration file reader on arbitrary file contents: the INI text is read and applied to
 // the settings as a load does; the settings stay within what the pages can show, the text
 // survives reading unchanged, and a file saved over it loads back to the same settings.

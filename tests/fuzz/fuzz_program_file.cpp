@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program file reader on arbitrary file contents: the program of every address is taken out
 // of the bytes as a load does (and once through the file itself, size check included) and written
 // back; the file written reads back to the same program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sequences of input reports handed to the receive path of the fully built main window (every
 // page and every subscriber) while it is connected to a simulated KVT318, as the link hands them
 // in on the UI thread. The window is built once per process; each input is a run of reports, each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID report-descriptor parser on arbitrary descriptor bytes: whatever a device declares, the
 // parser ends, and the lengths it gives fit the frames the link builds.
 

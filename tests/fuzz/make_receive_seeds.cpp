@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes seed inputs for fuzz_receive: the answers of a simulated KVT318 to the commands the
 // window sends, one file per command and one for a whole session, in the target's input format
 // (a length byte, then the report's bytes after the report ID, trailing zeros dropped).

@@ -1,4 +1,5 @@
 #!/bin/busybox sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # /init of the throwaway guest of scripts/vm-test.sh: loads the 9p and HID modules, mounts the
 # host's root file system read-only over 9p with fresh /dev, /proc, /sys, /tmp and /run, mounts the
 # writable results share at /tmp/results, and runs the hardware-path suite there.

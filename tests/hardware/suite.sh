@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The hardware-path suite: kvtctl and the window against virtual controllers on the kernel's HID
 # stack (/dev/uhid -> hidraw). Runs as root inside the throwaway guest of scripts/vm-test.sh:
 #   suite.sh BUILD_DIR RESULTS_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the program's windows on the hidraw backend (offscreen) and prints, one line each with the
 // wall-clock time in milliseconds, what the window shows about the connection: the devices listed,
 // connection and disconnection, the status texts, and every second the number of polls (command

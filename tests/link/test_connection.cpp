@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Connection behaviour of the main window against the simulated HID backend: which devices are
 // listed and connected, what is shown, and what is sent on connection.
 

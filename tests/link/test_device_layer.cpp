@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HID device layer on its own, over the simulated backend: the device list, check-out and
 // release, device changes, and the reader and writer threads.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dispatch of responses to several subscribers per operation code.
 
 #include "link/Dispatcher.h"

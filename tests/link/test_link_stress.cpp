@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device link under load: many rescans and unplugs while a controller floods reports, and
 // the time a queued command takes to reach the device.
 

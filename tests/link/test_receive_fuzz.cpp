@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random input reports of random lengths, alone and in runs, fed to the report handler of a
 // fully built main window. Run under the sanitizers it must find nothing.
 //

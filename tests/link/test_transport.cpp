@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Framing, poll, dispatch and acknowledgements of the link, and the one float parameter command.
 
 #include "RigTest.h"

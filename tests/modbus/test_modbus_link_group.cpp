@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Modbus link settings on the RS485 page: command 222, the read-back from the configuration
 // record, the read button and the rate help.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RS485 page's decoded view of the frame log: the plain log untouched while it is off,
 // decoded lines, filter, bad-CRC counter, language, and capture files saved and opened again.
 #include "RigTest.h"

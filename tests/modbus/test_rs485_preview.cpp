@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The RS485 page's Modbus frame preview and register view on the simulated controller.
 #include "RigTest.h"
 #include "app/MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the sample program files: `make_program_samples TESTDATA_DIR DEMO_FILE`.
 #include "ProgramSamples.h"
 #include "program/core/ProgramFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Program page on the simulated controller: program files, sending and reading back, running
 // the program, the user registers and the editor launch.
 #include "RigTest.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Shared steps of the fault-injection tests: the whole application on simulated controllers that

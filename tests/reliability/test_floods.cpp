@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A faulty controller floods the application: hundreds of acknowledgements, reports shorter than
 // the handlers read (down to none at all), unknown codes and random bytes, and 10,000 reports a
 // second for 10 s. The desktop gets at most one box per acknowledgement code, the follow-ups go

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A controller that falls silent at each stage of a program send and of a read-back, and one
 // that asks out of order, twice, beyond the program memory, or answers a read-back with records
 // that never reach its length. The progress window waits, closable; nothing is retried; every

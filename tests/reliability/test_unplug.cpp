@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controller unplugged at every step of the exchanges of the main window, and while a box,
 // the progress window, the encoder test or the trend window is open; and kvtctl's cable pulled
 // at every step of a send. Afterwards the application shows the not-connected state, keeps what

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kvtctl report end to end against a simulated controller whose settings and program were
 // changed first: the JSON agrees field by field with config get, the HTML and the PDF (read back
 // with pdftotext) carry the same values in either language, and a controller pulled out in the

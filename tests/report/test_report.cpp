@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report's own rules: values written without loss in both languages, the program digest,
 // the encoder verdict against the stored encoder, the trend thinned to a plot, and the HTML that
 // carries what the technician typed without letting it become markup.

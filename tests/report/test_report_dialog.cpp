@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's commissioning report: the menu entry follows the connection, the dialog reads the
 // connected controller and writes the file, and a controller pulled out while it is being read
 // gives a clear message and no file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rig's own promises: how names are looked up, when an action is refused, and what the
 // device functions record. Outside acceptance suites rely on them.
 

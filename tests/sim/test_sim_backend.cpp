@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/Bytes.h"
 #include "link/OpCode.h"
 #include "sim/SimBackend.h"

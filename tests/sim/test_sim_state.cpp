@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated controller's memory kept between runs, the unplug fault, and the step-rate limit
 // of its configuration write.
 

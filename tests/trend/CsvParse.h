@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A strict reader of comma-separated values (RFC 4180) for checking written files: every line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend window driven through the whole application on the simulated controller.
 #include "CsvParse.h"
 #include "TrendRig.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the trend window: CPU time of following 20 samples a second, the time to redraw a
 // whole eight-hour run, and the memory such a run takes. Not a test: it measures and prints.
 //

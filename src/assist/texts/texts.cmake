@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The translation stores' texts, one file per window, compiled into kvt_assist as the resources
 # ":/texts/<store>.tsv".
 qt_add_resources(kvt_assist "kvt_texts"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "functions/core/AutoFunction.h"
 
 #include "program/core/Composers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Direct motion commands, the motion parameters, the model profile and the unit labels.
 #include "control/core/LiveStatus.h"
 #include "control/core/ModelProfile.h"

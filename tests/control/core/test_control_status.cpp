@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Live status and device identity: decoding from byte fixtures laid out as the controller sends
 // them, and the texts and colours derived from them.
 #include "control/core/Identity.h"

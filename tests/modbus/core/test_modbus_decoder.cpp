@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding Modbus-RTU frames, and capture files written and read back.
 #include "modbus/core/Capture.h"
 #include "modbus/core/Crc.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "program/core/ProgramControl.h"
 #include "program/core/ProgramTransfer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves a configuration or program file through the application's own code and is killed with
 // SIGKILL part-way through writing it, as a power cut or a kill -9 would end a save.
 //

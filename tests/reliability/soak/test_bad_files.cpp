@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Configuration and program files as they turn up on a technician's disk: cut short, far too
 // large, random bytes, edited by hand in other editors (CR, LF or CR LF, a byte order mark,
 // duplicate keys, a 10 MB line, bytes that are not UTF-8), a pipe or a folder chosen in the file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A thousand unplug and plug cycles through the whole main window: the same controller again and
 // controllers of the other models in turn. Every connection must greet the controller (100 and 99)
 // and adapt the window to its model, and nothing may pile up from one cycle to the next.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An hour of use on the simulated controller's clock, driven by the test so it takes minutes:
 // the 200 ms poll on the Control page and on the Program page (five minutes each in turn), the
 // controller unplugged and plugged in again every 10 s, a program sent every minute. Between a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Trend files: rows, numbers whatever the locale, recording as it happens and its failures,
 // export of a stretch, and the events written into them.
 #include "FileLimits.h"

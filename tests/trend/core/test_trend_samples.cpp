@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend's sample store, its reduction to plot columns and the choice of what is shown.
 #include "trend/core/Decimation.h"
 #include "trend/core/Run.h"
