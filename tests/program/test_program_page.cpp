@@ -1,27 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Program page on the simulated controller: program files, sending and reading back, running
-// the program, the user registers and the editor launch.
-#include "RigTest.h"
+// The Program page on the simulated controller: program files, sending and reading back, and the
+// editor launch.
+#include "ProgramPageRig.h"
 #include "app/MainWindow.h"
 #include "app/Program.h"
-#include "assist/Colors.h"
 #include "program/ProgramTransfer.h"
-#include "sim/SimBackend.h"
-#include "sim/SimController.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
-#include <QTimer>
 
 using namespace testing;
 
 namespace {
-
-const QString Data = QStringLiteral(KVT_PROGRAM_DATA "/");
-constexpr int ProgramPage = 3;
 
 QByteArray readFile(const QString& path) {
     QFile f(path);
@@ -60,14 +51,6 @@ QByteArray indexed(int code, int index) {
     return bytes({code, index >> 8, index & 0xFF});
 }
 
-QList<QByteArray> commandsWithCode(const QList<QByteArray>& reports, int code) {
-    QList<QByteArray> result;
-    for (const QByteArray& r : reports)
-        if (r.size() > 1 && quint8(r[1]) == code)
-            result << command(r);
-    return result;
-}
-
 } // namespace
 
 class ProgramPageTest : public QObject {
@@ -75,22 +58,6 @@ class ProgramPageTest : public QObject {
 
     QTemporaryDir dir_;
     const QString appDir_ = QCoreApplication::applicationDirPath() + "/";
-
-    // A connected KVT318 with the Program page shown and the sample file `name` opened.
-    int connectWithFile(rig::AppRig& rig, const QString& path) {
-        const int id = rig.plugController("KVT318");
-        rig.settle();
-        rig.showPage(ProgramPage);
-        rig.answerFile(path);
-        if (!rig.click("btn_ProgOpen"))
-            return -1;
-        rig.settle();
-        rig.clearWritten();
-        rig.clearDialogs();
-        return id;
-    }
-
-    kvt::sim::SimController& controller(rig::AppRig& rig, int id) { return *rig.sim().controller(id); }
 
 private slots:
     void cleanup() { QDir(appDir_ + "TX_PROG").removeRecursively(); }
@@ -392,146 +359,6 @@ private slots:
         QCOMPARE(rig.dialogs()[1].kind, QString("error"));
         QVERIFY(rig.dialogs()[1].text.contains(QDir::toNativeSeparators(bad)));
         QVERIFY(!QFile::exists(bad));
-    }
-
-    void runStates() {
-        rig::AppRig rig;
-        const int id = connectWithFile(rig, Data + "short_address0.txp");
-        // No poll until the send's own text has been seen: a run-state answer would replace it.
-        QTimer* poll = rig.program().mainWindow->pollTimer();
-        poll->stop();
-        QVERIFY(rig.click("btn_SendProg"));
-        rig.settle(50);
-        QVERIFY(rig.click("BtnOK"));
-        QCOMPARE(rig.text("Edit_ProgramStatus"), QString("Program wyłaczony")); // as designed
-        poll->start();
-        rig.settle(450);
-        QCOMPARE(rig.text("Edit_ProgramStatus"), QString("Program wyłączony")); // polled with 31
-        QCOMPARE(rig.background("Edit_ProgramStatus"), kvt::colors::Error);
-        QVERIFY(rig.click("btn_ProgStart"));
-        rig.settle(450);
-        QCOMPARE(rig.text("Edit_ProgramStatus"), QString("Program uruchomiony"));
-        QCOMPARE(rig.background("Edit_ProgramStatus"), kvt::colors::Active);
-        QVERIFY(rig.click("btn_ProgPause"));
-        rig.settle(450);
-        QCOMPARE(rig.text("Edit_ProgramStatus"), QString("Program wstrzymany"));
-        QCOMPARE(rig.background("Edit_ProgramStatus"), kvt::colors::Warning);
-        QVERIFY(rig.setLanguage(1));
-        QVERIFY(rig.click("btn_StopProg"));
-        rig.settle(450);
-        QCOMPARE(rig.text("Edit_ProgramStatus"), QString("Program off"));
-        QCOMPARE(controller(rig, id).programRunState(), kvt::sim::ProgramMemory::Off);
-        // An unknown state changes nothing; leaving the page stops the run-state poll.
-        rig.inject(bytes({31, 2}));
-        rig.settle();
-        QCOMPARE(rig.text("Edit_ProgramStatus"), QString("Program off"));
-        rig.showPage(2);
-        rig.settle(50);
-        rig.clearWritten();
-        rig.settle(450);
-        QVERIFY(!codes(rig.written()).contains(31));
-    }
-
-    void startWarnsWhenStartedByInput() {
-        rig::AppRig rig;
-        connectWithFile(rig, Data + "short_address0.txp");
-        auto* option = rig.program().mainWindow->findChild<QCheckBox*>("cb_InStartStopMode");
-        if (!option) {
-            // The Configuration page is built elsewhere; a stand-in carries its option's name.
-            option = new QCheckBox(rig.program().mainWindow);
-            option->setObjectName("cb_InStartStopMode");
-            option->hide();
-        }
-        option->setChecked(true);
-        rig.holdDialogs(true);
-        QVERIFY(rig.click("btn_ProgStart"));
-        rig.settle();
-        QCOMPARE(rig.dialogs().size(), 1);
-        QCOMPARE(rig.dialogs()[0].kind, QString("warning"));
-        QCOMPARE(rig.dialogs()[0].caption, QString("Uwaga"));
-        QVERIFY(rig.dialogs()[0].text.contains("sterownika.\nOdznacz opcję \" Wejscie START"));
-        QVERIFY(!codes(rig.written()).contains(156)); // sent once the box is closed
-        QVERIFY(rig.closeDialog(true));
-        rig.settle();
-        QVERIFY(codes(rig.written()).contains(156));
-        rig.holdDialogs(false);
-
-        // Another model starts without a warning.
-        rig::AppRig other;
-        other.plugController("KVT317");
-        other.settle();
-        other.showPage(ProgramPage);
-        auto* stand = other.program().mainWindow->findChild<QCheckBox*>("cb_InStartStopMode");
-        if (!stand) {
-            stand = new QCheckBox(other.program().mainWindow);
-            stand->setObjectName("cb_InStartStopMode");
-            stand->hide();
-        }
-        stand->setChecked(true);
-        other.clearWritten();
-        QVERIFY(other.click("btn_ProgStart"));
-        other.settle();
-        QVERIFY(other.dialogs().isEmpty());
-        QVERIFY(codes(other.written()).contains(156));
-    }
-
-    void registersSurviveAPowerCycleOnceSaved() {
-        rig::AppRig rig;
-        const int id = connectWithFile(rig, Data + "short_address0.txp");
-        for (int n = 50; n <= 96; n += 2) {
-            const QString name = QString("editR%1").arg(n);
-            QVERIFY(rig.type(name, QLocale().toString(n / 4.0)));
-            QVERIFY(rig.click(QString(n >= 52 && n <= 72 ? "btnR%1" : "BtnR%1").arg(n)));
-        }
-        rig.settle();
-        QCOMPARE(commandsWithCode(rig.written(), 234).value(0), bytes({234, 0, 0, 65, 72})); // 12.5, offset 0
-        QCOMPARE(controller(rig, id).registerPair(96), std::bit_cast<quint32>(24.0f));
-        QCOMPARE(rig.statusPanel(0), QString("Ustawiono rejestr użytkownika"));
-        QVERIFY(rig.click("btn_saveUserReg"));
-        rig.settle();
-        QCOMPARE(rig.dialogs().value(0).text,
-                 QString("Rejestry użytkownika zostały zapisane do pamięci nieulotnej sterownika."));
-        QVERIFY(rig.type("editR50", "7"));
-        QVERIFY(rig.click("BtnR50")); // not saved: lost at power-off
-
-        rig.replug(id);
-        rig.settle(100);
-        rig.showPage(ProgramPage);
-        for (int n = 50; n <= 96; n += 2)
-            QVERIFY(rig.type(QString("editR%1").arg(n), "0"));
-        QVERIFY(rig.click("btn_ReadUserReg"));
-        rig.settle();
-        for (int n = 50; n <= 96; n += 2)
-            QCOMPARE(rig.text(QString("editR%1").arg(n)), QLocale().toString(n / 4.0));
-        QCOMPARE(rig.cell("StringGrid1", 5, 5), QString("0")); // R98 in the grid only
-        QCOMPARE(rig.text("EditMbusFrameCnt"), QString("0"));  // asked for: not a received frame
-    }
-
-    void invalidRegisterEntry() {
-        rig::AppRig rig;
-        connectWithFile(rig, Data + "short_address0.txp");
-        QVERIFY(rig.type("editR70", ""));
-        QVERIFY(rig.click("btnR70"));
-        rig.settle();
-        QCOMPARE(rig.background("editR70"), kvt::colors::Error);
-        QCOMPARE(rig.dialogs().value(0).text,
-                 QString("Wpisana wartosc nie jest liczbą lub użyto niewłasciwego znaku przecinka"));
-        QCOMPARE(rig.dialogs().value(0).caption, QString("Błąd parametru"));
-        QVERIFY(commandsWithCode(rig.written(), 234).isEmpty());
-        QVERIFY(rig.type("editR70", "-2.5")); // either decimal mark
-        QVERIFY(rig.click("btnR70"));
-        rig.settle();
-        QCOMPARE(commandsWithCode(rig.written(), 234), QList<QByteArray>{bytes({234, 0, 0, 0xC0, 0x20, 40})});
-        QVERIFY(rig.background("editR70") != kvt::colors::Error);
-        // A value a single cannot hold is refused, not sent as an infinity.
-        rig.clearWritten();
-        rig.clearDialogs();
-        QVERIFY(rig.type("editR70", "1e39"));
-        QVERIFY(rig.click("btnR70"));
-        rig.settle();
-        QCOMPARE(rig.background("editR70"), kvt::colors::Error);
-        QCOMPARE(rig.dialogs().size(), 1);
-        QVERIFY(commandsWithCode(rig.written(), 234).isEmpty());
     }
 
     void progressWindowFollowsTheLanguage() {
