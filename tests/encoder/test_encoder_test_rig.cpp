@@ -83,27 +83,14 @@ private slots:
         closeWindow(rig);
         QVERIFY(rig.type("Edit_EncResol", QStringLiteral("1000")));
 
-        controller->setEncoderResolution(1024); // an encoder other than the one configured
-        runTest(rig);
-        QCOMPARE(rig.text("Memo_Enc"),
-                 QStringLiteral("Enkoder podłaczony poprawnie.\nOdczytana rozdzielczosc "
-                                "enkodera: 1024\nUWAGA: Sprawdz czy poprawnie wprowadzono "
-                                "rozdzielczosc enkodera"));
-        QCOMPARE(rig.background("Memo_Enc"), kvt::colors::Warning);
-        closeWindow(rig);
-        // The page's resolution is read when the result arrives: 1024 typed, not saved.
+        // The page's resolution is read when the result arrives: 1024 typed, not saved, matches
+        // an encoder other than the one configured.
+        controller->setEncoderResolution(1024);
         QVERIFY(rig.type("Edit_EncResol", QStringLiteral("1024")));
         runTest(rig);
         QCOMPARE(rig.background("Memo_Enc"), kvt::colors::Connected);
         closeWindow(rig);
         controller->setEncoderResolution(0);
-
-        controller->setEncoderWiring(EncoderTest::ChannelsSwapped);
-        runTest(rig);
-        QCOMPARE(rig.text("Memo_Enc"),
-                 QStringLiteral("Enkoder podłaczony błędnie.\nZamienione kanały A z B"));
-        QCOMPARE(rig.background("Memo_Enc"), kvt::colors::Failed);
-        closeWindow(rig);
 
         controller->setEncoderWiring(EncoderTest::NoSignal);
         rig.setLanguage(1);
