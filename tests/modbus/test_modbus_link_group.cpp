@@ -75,14 +75,6 @@ private slots:
         rig.settle();
         QCOMPARE(rig.index("ComboBox_ModbusAdr"), 4);
         QCOMPARE(rig.index("ComboBox_MBusRate"), 3);
-        rig.inject(report(-3, -1)); // negative codes leave both as they are
-        rig.settle();
-        QCOMPARE(rig.index("ComboBox_ModbusAdr"), 4);
-        QCOMPARE(rig.index("ComboBox_MBusRate"), 3);
-        rig.inject(report(16, 0));
-        rig.settle();
-        QCOMPARE(rig.index("ComboBox_ModbusAdr"), 15);
-        QCOMPARE(rig.index("ComboBox_MBusRate"), 0);
     }
 
     // No rate chosen yet: connected, the user is asked to pick one; not connected, nothing at all.

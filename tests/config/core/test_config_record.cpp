@@ -146,6 +146,19 @@ private slots:
         QCOMPARE(encodeModbusLink(4, 31).toHex(), QByteArray("de0420")); // 115200, address 32
         QCOMPARE(encodeModbusLink(0, 0).toHex(), QByteArray("de0001"));
     }
+
+    // A report selects addresses 1..16 and rate codes 0..3 only, though 222 sets more; anything
+    // else, negative bytes included, leaves the selection alone.
+    void modbusLinkFromReport() {
+        QCOMPARE(modbusAddressIndexFromReport(1), std::optional(0));
+        QCOMPARE(modbusAddressIndexFromReport(16), std::optional(15));
+        for (const qint8 address : {0, 17, 32, -3})
+            QCOMPARE(modbusAddressIndexFromReport(address), std::nullopt);
+        QCOMPARE(modbusRateIndexFromReport(0), std::optional(0));
+        QCOMPARE(modbusRateIndexFromReport(3), std::optional(3));
+        for (const qint8 rate : {4, -1})
+            QCOMPARE(modbusRateIndexFromReport(rate), std::nullopt);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConfigRecord)
