@@ -97,13 +97,9 @@ private slots:
         connect(rig);
         rig.program().mainWindow->pollTimer()->stop(); // the indicator stays lit until a tick
         rig.inject(bytes({87, 2, 1, 4}));
-        rig.inject(bytes({87, 2, 1, 15}));
-        rig.inject(bytes({87, 2, 0, 6})); // broadcast
         rig.inject(bytes({87, 3, 7, 3, 0}));
         rig.settle();
-        QCOMPARE(logLines(rig),
-                 (QStringList{"01  04  ", "01  0F  ", "00  06    ->>  Niepoprawny adres modbus",
-                              "07  03  00    ->>  Niepoprawny adres modbus"}));
+        QCOMPARE(logLines(rig), (QStringList{"01  04  ", "07  03  00    ->>  Niepoprawny adres modbus"}));
         QCOMPARE(rig.background("EditRx"), kvt::colors::ModbusRx);
         QVERIFY(rig.setLanguage(1));
         rig.inject(bytes({87, 2, 1, 16}));
