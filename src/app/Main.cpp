@@ -16,6 +16,7 @@
 #include "encoder/EncoderTestWindow.h"
 #include "link/HidBackend.h"
 #include "link/Transport.h"
+#include "modbus/Rs485Page.h"
 #include "program/ProgramTransfer.h"
 #include "program/ProgressWindow.h"
 #include "sim/SimBackend.h"
@@ -23,11 +24,9 @@
 #include "sim/SimStateFile.h"
 #include "trend/TrendView.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QMessageBox>
 #include <QPointer>
 #include <QStyle>
@@ -146,12 +145,7 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
 
     if (!options.screenshot.isEmpty()) {
         window->pages()->setCurrentIndex(options.screenshotPage);
-        if (options.screenshotLanguage != 1) {
-            if (auto* languages = window->findChild<QComboBox*>(QStringLiteral("siLangCombo1"))) {
-                languages->setCurrentIndex(options.screenshotLanguage - 1);
-                emit languages->activated(options.screenshotLanguage - 1);
-            }
-        }
+        window->chooseLanguage(options.screenshotLanguage);
         QWidget* shown = window;
         if (options.screenshotWindow == QLatin1String("TForm2"))
             shown = program->aboutWindow;
@@ -161,8 +155,7 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
             shown = program->progressWindow;
         int settleMs = options.simulate.isEmpty() ? 300 : 1200;
         if (options.screenshotWindow == QLatin1String("TFormTrend")) {
-            if (auto* open = window->findChild<QAction*>(QStringLiteral("Trendy1")))
-                open->trigger();
+            window->openTrends();
             trend::TrendView* trend = window->trendWindow();
             if (!trend) {
                 // The module is missing or does not fit; opening it said why on standard error.
@@ -188,9 +181,9 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
             // controller is connected; the simulated bus master then sends a frame every 700 ms.
             settleMs += 4200;
             QTimer::singleShot(700, window, [window] {
-                for (const char* name : {"CheckBox_ModbusPrev", "cb_ModbusDecode"}) {
-                    auto* box = window->findChild<QCheckBox*>(QString::fromLatin1(name));
-                    if (box && !box->isChecked())
+                Rs485Page& page = window->rs485Page();
+                for (QCheckBox* box : {page.CheckBox_ModbusPrev, page.cb_ModbusDecode}) {
+                    if (!box->isChecked())
                         box->click();
                 }
             });
@@ -199,8 +192,8 @@ int run(int argc, char** argv, const Options& options, const HardwareBackendFact
             // The loaded program is sent to the simulated controller once it is connected, so
             // the window shows a finished send.
             QTimer::singleShot(600, window, [window] {
-                if (ProgramTransfer* transfer = ProgramTransfer::find(window))
-                    transfer->start(transfer->store().length);
+                ProgramTransfer& transfer = window->programTransfer();
+                transfer.start(transfer.store().length);
             });
         } else if (shown != window) {
             shown->show();

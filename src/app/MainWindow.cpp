@@ -7,9 +7,11 @@
 #include "app/TrendModule.h"
 #include "assist/AboutWindow.h"
 #include "assist/Colors.h"
+#include "assist/DialogService.h"
 #include "assist/FileDialogInfo.h"
 #include "assist/HelpPanel.h"
 #include "assist/StatusBar.h"
+#include "config/ConfigFileActions.h"
 #include "config/ConfigPage.h"
 #include "control/ControlPage.h"
 #include "encoder/EncoderTestWindow.h"
@@ -19,6 +21,7 @@
 #include "link/Transport.h"
 #include "modbus/Rs485Page.h"
 #include "program/ProgramPage.h"
+#include "program/ProgramTransfer.h"
 #include "program/ProgressWindow.h"
 #include "report/ReportDialog.h"
 #include "shell/Acknowledgements.h"
@@ -42,7 +45,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -117,6 +119,17 @@ MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs, StartUp star
     setStatusBar(statusBar_);
     context_.statusBar = statusBar_;
 
+    // What the file dialogs of the pages and the menu show.
+    programOpenDialog_ = new FileDialogInfo(QStringLiteral("OpenDialog2"),
+                                            QStringLiteral("Plik programu TX-PROG|*.txp"), this);
+    programOpenDialog_->fileName = QStringLiteral("program_data.txp");
+    programSaveDialog_ = new FileDialogInfo(QStringLiteral("SaveDialog1"),
+                                            QStringLiteral("Plik programu TX-PROG|*.txp"), this);
+    configOpenDialog_ = new FileDialogInfo(QStringLiteral("OpenDialog_Config"),
+                                           QStringLiteral("KVT configuration file (kvt)|*kvt"), this);
+    configSaveDialog_ = new FileDialogInfo(QStringLiteral("SaveDialog_Config"),
+                                           QStringLiteral("KVT configuration file (kvt)|*kvt"), this);
+
     buildPages(central, startUp);
     column->addWidget(pages_, 0, Qt::AlignLeft);
 
@@ -135,16 +148,6 @@ MainWindow::MainWindow(HidBackend& backend, DialogService& dialogs, StartUp star
     helpPanel_ = new HelpPanel(MemoHelp, this, texts_);
     helpPanel_->connectClickEntries();
     buildMenu();
-
-    programOpenDialog_ = new FileDialogInfo(QStringLiteral("OpenDialog2"),
-                                            QStringLiteral("Plik programu TX-PROG|*.txp"), this);
-    programOpenDialog_->fileName = QStringLiteral("program_data.txp");
-    programSaveDialog_ = new FileDialogInfo(QStringLiteral("SaveDialog1"),
-                                            QStringLiteral("Plik programu TX-PROG|*.txp"), this);
-    configOpenDialog_ = new FileDialogInfo(QStringLiteral("OpenDialog_Config"),
-                                           QStringLiteral("KVT configuration file (kvt)|*kvt"), this);
-    configSaveDialog_ = new FileDialogInfo(QStringLiteral("SaveDialog_Config"),
-                                           QStringLiteral("KVT configuration file (kvt)|*kvt"), this);
 
     buildLink(backend, startUp);
 
@@ -214,13 +217,33 @@ void MainWindow::buildLink(HidBackend& backend, StartUp startUp) {
     ConnectionDisplay::View view;
     view.textStatus = TextStatus;
     view.deviceList = ListBox1;
-    view.pagesToEnable = {controlPage_, configPage_, rs485Page_, programPage_};
+    for (Page* page : allPages()) {
+        if (page->enabledByConnection())
+            view.pagesToEnable << page;
+    }
     connectionDisplay_ = new ConnectionDisplay(context_, *connection_, view, this);
     poller_ = new Poller(context_, *connection_, pages_, this);
     acknowledgements_ = new Acknowledgements(context_, this);
     // Once a controller has been greeted the window adapts to its model.
-    connect(connection_, &Connection::controllerGreeted, controlPage_, &ControlPage::applyModelProfile);
+    connect(connection_, &Connection::controllerGreeted, this, &MainWindow::adaptToModel);
     connect(stopButton_, &QPushButton::clicked, controlPage_, &ControlPage::stopMotor);
+}
+
+void MainWindow::adaptToModel(Model model) {
+    const control::ModelProfile profile = control::profileFor(model);
+    state_->setDisplayDecimals(profile.displayDecimals);
+    state_->setFullScaleCurrent(float(profile.fullScaleCurrent));
+    for (Page* page : allPages())
+        page->adaptToModel(profile);
+}
+
+QList<Page*> MainWindow::allPages() const {
+    QList<Page*> all;
+    for (int i = 0; i < pages_->count(); ++i) {
+        if (auto* page = qobject_cast<Page*>(pages_->widget(i)))
+            all << page;
+    }
+    return all;
 }
 
 QTimer* MainWindow::pollTimer() const {
@@ -285,19 +308,27 @@ void MainWindow::buildPages(QWidget* parent, StartUp startUp) {
     pages_->setIconSize(QSize(32, 32));
     // The Control page is the one shown at start.
     const Page::Build hidden = startUp == StartUp::Complete ? Page::Build::Now : Page::Build::Later;
-    controlPage_ = new ControlPage(context_, pages_);
-    configPage_ = new ConfigPage(context_, pages_, hidden);
-    rs485Page_ = new Rs485Page(context_, pages_, hidden);
-    programPage_ = new ProgramPage(context_, pages_, hidden);
-    functionsPage_ = new FunctionsPage(context_, pages_, hidden);
-    pages_->addTab(controlPage_, artwork::pageIcon(0), QStringLiteral("Sterowanie"));
-    pages_->addTab(configPage_, artwork::pageIcon(1), QStringLiteral("Konfiguracja"));
-    pages_->addTab(rs485Page_, artwork::pageIcon(2), QStringLiteral("RS485"));
-    pages_->addTab(programPage_, artwork::pageIcon(3), QStringLiteral("Program"));
-    pages_->addTab(functionsPage_, artwork::pageIcon(5), QStringLiteral("Funkcje"));
+    controlPage_ = addPage(new ControlPage(context_, pages_), 0, "Sterowanie");
+    configPage_ = addPage(new ConfigPage(context_, pages_, hidden), 1, "Konfiguracja");
+    rs485Page_ = addPage(new Rs485Page(context_, pages_, hidden), 2, "RS485");
+    programPage_ = addPage(new ProgramPage(context_, *programOpenDialog_, *programSaveDialog_, pages_, hidden), 3,
+                           "Program");
+    functionsPage_ = addPage(new FunctionsPage(context_, programPage_->transfer(), pages_, hidden), 5, "Funkcje");
     pages_->setCurrentIndex(0);
+
+    // What the pages share beyond the application state.
+    connect(configPage_, &ConfigPage::workingMotionReported, controlPage_, &ControlPage::showWorkingMotion);
+    connect(programPage_, &ProgramPage::userRegistersRequested, rs485Page_, &Rs485Page::readUserRegisters);
+    configFileActions_ = new ConfigFileActions(context_, *configPage_, *pages_, *configOpenDialog_,
+                                               *configSaveDialog_, this);
     // Connected only now: adding the first tab already reports a page change.
     connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::showPageHelp);
+}
+
+template <typename P> P* MainWindow::addPage(P* page, int icon, const char* caption) {
+    pages_->addTab(page, artwork::pageIcon(icon), QString::fromUtf8(caption));
+    connect(page, &Page::helpRequested, this, &MainWindow::setHelpLines);
+    return page;
 }
 
 void MainWindow::buildMenu() {
@@ -309,8 +340,8 @@ void MainWindow::buildMenu() {
     loadConfigAction_->setObjectName(QStringLiteral("Odczytajzpliku1"));
     saveConfigAction_ = configuration->addAction(QStringLiteral("Zapisz ustawienia do pliku"));
     saveConfigAction_->setObjectName(QStringLiteral("Zapiszdopliku1"));
-    connect(loadConfigAction_, &QAction::triggered, configPage_, &ConfigPage::loadSettingsFromFile);
-    connect(saveConfigAction_, &QAction::triggered, configPage_, &ConfigPage::saveSettingsToFile);
+    connect(loadConfigAction_, &QAction::triggered, configFileActions_, &ConfigFileActions::loadSettingsFromFile);
+    connect(saveConfigAction_, &QAction::triggered, configFileActions_, &ConfigFileActions::saveSettingsToFile);
     QMenu* tools = mainMenu->addMenu(QStringLiteral("Narzędzia"));
     tools->menuAction()->setObjectName(QStringLiteral("Narzedzia1"));
     trendAction_ = tools->addAction(QStringLiteral("Trendy i rejestracja..."));
@@ -334,10 +365,29 @@ void MainWindow::attachWindows(ProgressWindow* progress, AboutWindow* about, Enc
     progressWindow_ = progress;
     aboutWindow_ = about;
     encoderTestWindow_ = encoderTest;
+    programPage_->transfer().setProgressWindow(progress);
+    // The encoder test judges a result against the Configuration page's encoder settings, and
+    // that page's "Testuj" opens it.
+    encoderTest->setEncoderSource([page = configPage_] { return page->encoderSettings(); });
+    connect(configPage_, &ConfigPage::encoderTestRequested, encoderTest, [encoderTest] {
+        encoderTest->setWindowModality(Qt::WindowModal);
+        encoderTest->open();
+    });
 }
 
 int MainWindow::languageIndex() const {
     return languageBox_->currentIndex() + 1;
+}
+
+void MainWindow::chooseLanguage(int index) {
+    if (index < 1 || index > languageBox_->count() || index == languageIndex())
+        return;
+    languageBox_->setCurrentIndex(index - 1);
+    applyLanguage();
+}
+
+ProgramTransfer& MainWindow::programTransfer() {
+    return programPage_->transfer();
 }
 
 void MainWindow::initialize() {
@@ -361,15 +411,6 @@ void MainWindow::initialize() {
 }
 
 void MainWindow::initializePages() {
-    // The Control page follows lists of the pages built after it.
-    controlPage_->connectOtherPages();
-    // 3. Header cells of the user-register grid.
-    QTableWidget* grid = rs485Page_->StringGrid1;
-    grid->item(0, 0)->setText(texts_.text(QStringLiteral("IDS_1")));
-    for (int i = 0; i < 5; ++i) {
-        grid->item(i + 1, 0)->setText(QStringLiteral("%1-%2").arg(50 + 10 * i).arg(59 + 10 * i));
-        grid->item(0, i + 1)->setText(QStringLiteral("+ %1-%2").arg(2 * i).arg(2 * i + 1));
-    }
     // 6. The default program file (its path set in step 5), loaded silently.
     programPage_->loadStartupProgram();
 }
@@ -378,15 +419,18 @@ void MainWindow::setHelp(const QString& key) {
     MemoHelp->setPlainText(texts_.text(key));
 }
 
+void MainWindow::setHelpLines(const QStringList& lines) {
+    if (lines.isEmpty())
+        return;
+    MemoHelp->setPlainText(lines.first());
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        MemoHelp->appendPlainText(lines.at(i));
+}
+
 void MainWindow::showPageHelp() {
-    QWidget* page = pages_->currentWidget();
-    if (page == controlPage_)
-        setHelp(QStringLiteral("IDS_209"));
-    else if (page == rs485Page_)
-        setHelp(QStringLiteral("IDS_210"));
-    else if (page == programPage_)
-        setHelp(QStringLiteral("IDS_211"));
-    // The Configuration and Functions pages leave the help panel as it is.
+    // A page without a help text leaves the help panel as it is.
+    if (const auto* page = qobject_cast<const Page*>(pages_->currentWidget()); page && !page->helpKey().isEmpty())
+        setHelp(page->helpKey());
 }
 
 void MainWindow::applyLanguage() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "assist/TranslationStore.h"
+#include "link/Model.h"
 #include "shell/AppContext.h"
 
 #include <QList>
@@ -23,6 +24,7 @@ namespace kvt {
 class AboutWindow;
 class Acknowledgements;
 class AppState;
+class ConfigFileActions;
 class ConfigPage;
 class Connection;
 class ConnectionDisplay;
@@ -36,6 +38,7 @@ class HidBackend;
 class HidDeviceManager;
 class Page;
 class Poller;
+class ProgramTransfer;
 class ProgramPage;
 class ProgressWindow;
 class ReportDialog;
@@ -82,6 +85,12 @@ public:
     trend::TrendView* trendWindow() const { return trendWindow_; }
     // The language chosen in the language box: 1 Polish, 2 English.
     int languageIndex() const;
+    // Chooses a language as the user does in the language box.
+    void chooseLanguage(int index);
+    // Narzędzia → "Trendy i rejestracja...": opens the trend window, loading its module first.
+    void openTrends();
+    Rs485Page& rs485Page() { return *rs485Page_; }
+    ProgramTransfer& programTransfer();
 
     // Stops the poll and every device's I/O: the window then shows what it had, and sends and
     // receives nothing more.
@@ -106,12 +115,18 @@ private:
     void initialize();
     void initializePages();
     bool startupPending() const { return startUpInputWatch_ != nullptr; }
+    // Adds a page to the tabs and lets it write to the help panel; the one place a page is
+    // registered (its help text and whether a connection enables it are its own).
+    template <typename P> P* addPage(P* page, int icon, const char* caption);
+    QList<Page*> allPages() const;
+    // Every page shows the facts of the model that has just connected.
+    void adaptToModel(Model model);
     void showPageHelp();
     void applyLanguage();
     void showAbout();
-    void openTrends();
     void openReport();
     void setHelp(const QString& key);
+    void setHelpLines(const QStringList& lines);
 
     TranslationStore texts_;
     AppState* state_;
@@ -135,6 +150,7 @@ private:
     FileDialogInfo* programSaveDialog_ = nullptr;
     FileDialogInfo* configOpenDialog_ = nullptr;
     FileDialogInfo* configSaveDialog_ = nullptr;
+    ConfigFileActions* configFileActions_ = nullptr;
     Transport* link_ = nullptr;
     HidDeviceManager* deviceManager_ = nullptr;
     Connection* connection_ = nullptr;

@@ -251,10 +251,7 @@ int defaultDecimals(Model model) {
 
 config::SettingsLimits limitsFor(Model model, int decimals) {
     config::SettingsLimits limits;
-    for (const control::ControlSetting& s : control::profileFor(model).settings) {
-        if (s.objectName == QLatin1String("ScrollBar_Current") && s.maximum)
-            limits.currentMaximum = *s.maximum;
-    }
+    limits.currentMaximum = control::profileFor(model).currentCeiling;
     limits.stepDivisionCount = int(config::stepDivisionItems(model).size());
     limits.decimals = decimals;
     return limits;

@@ -2,12 +2,11 @@
 #include "config/ConfigPage.h"
 
 #include "assist/Colors.h"
-#include "assist/Components.h"
 #include "assist/DialogService.h"
-#include "assist/FileDialogInfo.h"
 #include "config/PopupComboBox.h"
 #include "config/core/ConfigFile.h"
 #include "config/core/ConfigRecord.h"
+#include "control/core/Identity.h"
 #include "control/core/Units.h"
 #include "format/InvalidEntry.h"
 #include "format/core/NumberFormat.h"
@@ -16,23 +15,21 @@
 #include "shell/AppContext.h"
 #include "shell/AppState.h"
 #include "shell/AskedController.h"
+#include "shell/Widgets.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace kvt {
@@ -43,14 +40,6 @@ namespace {
 
 const QColor CurrentDisplay{211, 211, 211};
 constexpr int LayoutSpacing = 3;
-
-// The configuration file's messages are the same in both languages.
-const QString FileCaption = QStringLiteral("Ustawienia sterownika");
-const QString LoadQuestion =
-    QStringLiteral("Aktualne ustawienia w programie zostaną napisanem ustawieniami z pliku, kontynuowac? ");
-const QString LoadedMessage =
-    QStringLiteral("Ustawienia wczytane.\n\n By przesłac je do sterownika należy klikną w:\n"
-                   " -zakładka Konfiguracja->Zapisz\n -zakładka RS485->Zapisz");
 
 // The analog-input mode list shows the analog input's own help, the one of its group.
 const QStringList AnalogInputHelp = {
@@ -63,11 +52,6 @@ const QStringList AnalogInputHelp = {
         "\"Wartosc dla Vin = 10V\" okresla prędkosc dla wartosci napięcia wejsciowego = 10V"),
     QStringLiteral("Wprowadzone wartosci mogą byc takze ujemne, np. "),
 };
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QScrollBar* currentSlider(QWidget* parent, const char* name) {
     auto* s = named(new QScrollBar(Qt::Horizontal, parent), name);
@@ -407,16 +391,22 @@ void ConfigPage::connectHandlers() {
     for (QRadioButton* b : {RadioButton_EncOFF, RadioButton_EncINKR, RadioButton_EncABS})
         connect(b, &QRadioButton::clicked, this, &ConfigPage::encoderModeChanged);
     connect(cb_MotorAutoOff, &QCheckBox::clicked, this, &ConfigPage::explainMotorAutoOff);
-    connect(btn_EncoderTest, &QPushButton::clicked, this, &ConfigPage::openEncoderTest);
+    connect(btn_EncoderTest, &QPushButton::clicked, this, &ConfigPage::encoderTestRequested);
 
     connect(ComboBox_StepDiv, &PopupComboBox::popupOpened, this, &ConfigPage::showStepDivisionHelp);
     connect(ComboBox_MotorResol, &PopupComboBox::popupOpened, this, &ConfigPage::showMotorResolutionHelp);
     connect(cb_AINmode, &PopupComboBox::popupOpened, this, &ConfigPage::showAnalogInputHelp);
-}
 
-QWidget* ConfigPage::mainWindowComponent(const QString& name) const {
-    return qobject_cast<QWidget*>(
-        mainWindowComponents_.find(name, [&] { return findComponent(context_.mainWindow, name); }));
+    // What other pages follow: the unit the user picks, the display precision, the start-by-input
+    // option however it was set, and the firmware's features.
+    connect(ComboBox_Units, &QComboBox::activated, this, &ConfigPage::publishUnit);
+    connect(ComboBox_Decp, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index <= control::MaxDisplayDecimals)
+            context_.state->setDisplayDecimals(index);
+    });
+    connect(cb_InStartStopMode, &QCheckBox::toggled, context_.state, &AppState::setStartByInput);
+    context_.state->setStartByInput(cb_InStartStopMode->isChecked());
+    connect(context_.state, &AppState::identityReported, this, &ConfigPage::showFeatureLevel);
 }
 
 SettingsLimits ConfigPage::limits() const {
@@ -454,11 +444,9 @@ ConfigSettings ConfigPage::settings() const {
     s.Decp = ComboBox_Decp->currentIndex();
     s.shown = shown_;
     s.reported = reported_;
-    // The Modbus link selectors live on the RS485 page.
-    if (auto* rate = qobject_cast<QComboBox*>(mainWindowComponent(QStringLiteral("ComboBox_MBusRate"))))
-        s.Baudrate = rate->currentIndex();
-    if (auto* address = qobject_cast<QComboBox*>(mainWindowComponent(QStringLiteral("ComboBox_ModbusAdr"))))
-        s.Address = address->currentIndex();
+    // The Modbus link selectors live on the RS485 page; the shared state holds what they show.
+    s.Baudrate = context_.state->modbusRateIndex();
+    s.Address = context_.state->modbusAddressIndex();
     return s;
 }
 
@@ -487,10 +475,7 @@ void ConfigPage::showSettings(const ConfigSettings& s) {
     Edit_RevToLinearCoef->setText(s.RevToLinCoef);
     ComboBox_Units->setCurrentIndex(s.Units);
     ComboBox_Decp->setCurrentIndex(s.Decp);
-    if (auto* rate = qobject_cast<QComboBox*>(mainWindowComponent(QStringLiteral("ComboBox_MBusRate"))))
-        rate->setCurrentIndex(s.Baudrate);
-    if (auto* address = qobject_cast<QComboBox*>(mainWindowComponent(QStringLiteral("ComboBox_ModbusAdr"))))
-        address->setCurrentIndex(s.Address);
+    context_.state->setModbusLink(s.Baudrate, s.Address);
     Edit_KP->setText(s.Kp);
     shown_ = s.shown;
     reported_ = s.reported;
@@ -525,17 +510,15 @@ void ConfigPage::applyConfigReport(const Response& response) {
     config::applyConfigReport(s, report, limits());
     showSettings(s);
 
-    // The report's default speed and acceleration are also the Control page's working values.
-    if (auto* field = qobject_cast<QLineEdit*>(mainWindowComponent(QStringLiteral("Edit_SetVmax"))))
-        field->setText(s.DefMaxVel);
-    if (auto* field = qobject_cast<QLineEdit*>(mainWindowComponent(QStringLiteral("Edit_SetAcc"))))
-        field->setText(s.DefAcc);
+    // The report's default speed and acceleration are also the working values of manual moves.
+    emit workingMotionReported(s.DefMaxVel, s.DefAcc);
     context_.state->setFirmwareVersion(report.FirmwareVersion, fmt::general(report.FirmwareVersion, 3, 2));
 
     // A button the report selects behaves as if clicked, when the selection changed.
     if (s.EncoderMode != encoderBefore)
         encoderModeChanged();
-    // The unit labels follow: the Control page rebuilds them after every record.
+    // The unit labels of every page follow, after every record.
+    publishUnit();
 }
 
 void ConfigPage::applyEncoderModeReport(const Response& response) {
@@ -612,15 +595,6 @@ void ConfigPage::explainMotorAutoOff() {
                                   context_.text("IDS_171"), context_.text("IDS_55"));
 }
 
-void ConfigPage::openEncoderTest() {
-    auto* window =
-        context_.mainWindow->findChild<QDialog*>(QStringLiteral("TForm3"), Qt::FindDirectChildrenOnly);
-    if (!window)
-        return;
-    window->setWindowModality(Qt::WindowModal);
-    window->open();
-}
-
 void ConfigPage::showCurrent() {
     Text_Current->setText(currentText(ScrollBar_Current->value(), context_.state->fullScaleCurrent(),
                                       fmt::Separators::current()));
@@ -635,84 +609,80 @@ void ConfigPage::showRedCurrent() {
         ScrollBar_RedCurrent->setValue(ScrollBar_Current->value());
 }
 
-void ConfigPage::setHelp(const QStringList& lines) {
-    auto* memo = qobject_cast<QPlainTextEdit*>(mainWindowComponent(QStringLiteral("MemoHelp")));
-    if (!memo || lines.isEmpty())
-        return;
-    memo->setPlainText(lines.first());
-    for (qsizetype i = 1; i < lines.size(); ++i)
-        memo->appendPlainText(lines.at(i));
-}
-
 void ConfigPage::showStepDivisionHelp() {
     QStringList lines;
     for (int key = 189; key <= 198; ++key)
         lines << context_.text(QStringLiteral("IDS_%1").arg(key));
-    setHelp(lines);
+    emit helpRequested(lines);
 }
 
 void ConfigPage::showMotorResolutionHelp() {
-    setHelp({context_.text("IDS_199"), context_.text("IDS_200")});
+    emit helpRequested({context_.text("IDS_199"), context_.text("IDS_200")});
 }
 
 void ConfigPage::showAnalogInputHelp() {
-    setHelp(AnalogInputHelp);
+    emit helpRequested(AnalogInputHelp);
 }
 
-void ConfigPage::rebuildUnitLabels() {
-    // The Control page owns the unit labels and their rebuild; it is reached by name, as the
-    // pages are built independently.
-    if (QObject* owner = findComponent(context_.mainWindow, QStringLiteral("TabSheet4"));
-        owner && owner->metaObject()->indexOfMethod("rebuildUnitLabels()") >= 0)
-        QMetaObject::invokeMethod(owner, "rebuildUnitLabels", Qt::DirectConnection);
+void ConfigPage::publishUnit() {
+    context_.state->setUnit(ComboBox_Units->currentIndex() >= 0 ? ComboBox_Units->currentText() : QString());
 }
 
-DialogService::FileRequest ConfigPage::fileRequest(const QString& dialogName) const {
-    DialogService::FileRequest request;
-    if (auto* description = qobject_cast<FileDialogInfo*>(findComponent(context_.mainWindow, dialogName))) {
-        request.filter = description->filter;
-        request.directory = description->initialDir;
-        request.fileName = description->fileName;
+void ConfigPage::applyModelProfile(const control::ModelProfile& profile) {
+    ScrollBar_Current->setMaximum(profile.currentCeiling);
+    cb_InStartStopMode->setVisible(profile.startByInput);
+    cb_AutoSavePos->setVisible(profile.positionMemory);
+    ComboBox_MotorResol->setEnabled(profile.motorResolutionSelectable);
+    Label_MotorResol->setEnabled(profile.motorResolutionSelectable);
+    btn_EncoderTest->setVisible(profile.encoderTest);
+    if (profile.encoderResolutionEntry)
+        Edit_EncResol->setVisible(*profile.encoderResolutionEntry);
+    label_encres->setVisible(profile.encoderResolutionLabel);
+    RadioButton_EncABS->setVisible(profile.absoluteEncoder);
+    RadioButton_EncINKR->setText(profile.encoderCaption);
+    if (profile.stepDivisions) {
+        // The list is replaced without a selection: the next record or file selects.
+        ComboBox_StepDiv->clear();
+        ComboBox_StepDiv->addItems(*profile.stepDivisions);
+        ComboBox_StepDiv->setCurrentIndex(-1);
     }
-    return request;
+    if (profile.displayDecimals < ComboBox_Decp->count())
+        ComboBox_Decp->setCurrentIndex(profile.displayDecimals);
 }
 
-void ConfigPage::saveSettingsToFile() {
-    const DialogService::FileRequest request = fileRequest(QStringLiteral("SaveDialog_Config"));
-    QPointer<ConfigPage> self(this);
-    context_.dialogs->saveFile(context_.mainWindow, request, [self](const QString& chosen) {
-        if (!self || chosen.isEmpty())
-            return;
-        const QString path = configSavePath(chosen);
-        if (const std::optional<QString> error = saveConfigFile(path, self->settings()))
-            self->context_.dialogs->message(self->context_.mainWindow, DialogService::Icon::Error, *error,
-                                            QCoreApplication::applicationName());
-    });
+void ConfigPage::showFeatureLevel() {
+    // Each level shows what it supports and hides what it does not, whichever controller was
+    // connected before.
+    const bool basic = control::featureLevel(context_.state->firmwareVersionValue()) == control::FeatureLevel::Basic;
+    GroupBox_Ain->setVisible(!basic);
+    cb_AutoSavePos->setVisible(false);
+    Edit_Vmin->setEnabled(basic);
+    for (QWidget* scaling : std::initializer_list<QWidget*>{Label2, Label26, Edit_RevToLinearCoef, ComboBox_Units})
+        scaling->setVisible(!basic);
+    if (basic) {
+        // Firmware without scaling shows revolutions.
+        if (ComboBox_Units->count() > 0)
+            ComboBox_Units->setCurrentIndex(0);
+        publishUnit();
+    }
 }
 
-void ConfigPage::loadSettingsFromFile() {
-    const DialogService::FileRequest request = fileRequest(QStringLiteral("OpenDialog_Config"));
-    QPointer<ConfigPage> self(this);
-    context_.dialogs->openFile(context_.mainWindow, request, [self](const QString& path) {
-        if (!self || path.isEmpty())
-            return;
-        // A file that is missing or unreadable changes nothing.
-        const std::optional<QByteArray> bytes = readConfigFile(path);
-        if (!bytes) {
-            self->context_.dialogs->message(self->context_.mainWindow, DialogService::Icon::Error,
-                                            readErrorText(path), QCoreApplication::applicationName());
-            return;
-        }
-        self->context_.dialogs->message(self->context_.mainWindow, DialogService::Icon::Warning, LoadQuestion,
-                                        FileCaption, DialogService::Buttons::OkCancel,
-                                        [self, content = *bytes](bool ok) {
-                                            if (ok && self)
-                                                self->applyFile(content);
-                                        });
-    });
+encoder::EncoderSettings ConfigPage::encoderSettings() const {
+    using Kind = encoder::EncoderSettings::Kind;
+    encoder::EncoderSettings settings;
+    if (RadioButton_EncABS->isChecked()) {
+        settings.kind = Kind::Absolute;
+        settings.ssiBits = CheckBox_SSI_10bit->isChecked()   ? 10
+                           : CheckBox_SSI_12bit->isChecked() ? 12
+                                                             : 8;
+    } else if (RadioButton_EncINKR->isChecked()) {
+        settings.kind = Kind::Incremental;
+        settings.resolution = fmt::readInteger(Edit_EncResol->text());
+    }
+    return settings;
 }
 
-void ConfigPage::applyFile(const QByteArray& bytes) {
+void ConfigPage::loadFile(const QByteArray& bytes) {
     ConfigSettings s = settings();
     const ConfigFileLoad load = applyConfigFile(IniDocument::parse(bytes), s, limits());
     showSettings(s);
@@ -722,12 +692,7 @@ void ConfigPage::applyFile(const QByteArray& bytes) {
         encoderModeChanged();
     }
     select({RadioButton_EncOFF, RadioButton_EncINKR, RadioButton_EncABS}, s.EncoderMode);
-    rebuildUnitLabels();
-
-    if (auto* pages = qobject_cast<QTabWidget*>(mainWindowComponent(QStringLiteral("PageControl1"))))
-        pages->setCurrentWidget(this);
-    context_.dialogs->message(context_.mainWindow, DialogService::Icon::Information, LoadedMessage,
-                              FileCaption);
+    publishUnit();
 }
 
 } // namespace kvt

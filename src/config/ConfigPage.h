@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "assist/Components.h"
-#include "assist/DialogService.h"
 #include "config/core/ConfigSettings.h"
+#include "encoder/core/EncoderVerdict.h"
 #include "shell/Page.h"
 
 class QCheckBox;
@@ -23,15 +22,21 @@ struct Response;
 // The Configuration page ("Konfiguracja"): the controller's stored power-on configuration. The
 // controls are the only copy of it: a configuration report fills them, "Zapisz" sends what they
 // hold, and the configuration file is saved from and loaded into them (together with the Modbus
-// link selectors of the RS485 page).
+// link the RS485 page shows). Its unit, display precision and start-by-input option are shared
+// through the application state.
 class ConfigPage : public Page {
     Q_OBJECT
 public:
     ConfigPage(AppContext& context, QWidget* parent = nullptr, Build build = Build::Now);
 
-    // Configuration file, from the main menu: asks for a file and saves or loads the settings.
-    void saveSettingsToFile();
-    void loadSettingsFromFile();
+    // The controls as settings (with the Modbus link of the shared state), as a configuration
+    // file saves them.
+    config::ConfigSettings settings() const;
+    // Shows a configuration file's settings, as a user would set them: each encoder button the
+    // file selects reacts as if clicked.
+    void loadFile(const QByteArray& bytes);
+    // The encoder as the controls describe it now.
+    encoder::EncoderSettings encoderSettings() const;
 
     // Drive parameters
     QGroupBox* GroupBox3;
@@ -103,10 +108,17 @@ public:
     QPushButton* btn_Reconnect;          // "Odczytaj"
     QPushButton* JvXPButton1;            // "Przywróc fabryczne"
 
+signals:
+    // The report's default speed and acceleration, the working values of manual moves.
+    void workingMotionReported(const QString& maximumSpeed, const QString& acceleration);
+    // "Testuj": the encoder test window should open.
+    void encoderTestRequested();
+
 private:
     void buildContent() override;
-    // What the main window describes for the file dialog `dialogName` (filter, folder, name).
-    DialogService::FileRequest fileRequest(const QString& dialogName) const;
+    void applyModelProfile(const control::ModelProfile& profile) override;
+    // What the firmware of the identity response supports.
+    void showFeatureLevel();
     void buildDriveGroup();
     void buildMotionGroup();
     void buildEncoderGroup();
@@ -119,7 +131,6 @@ private:
 
     // The controls as settings, and back. Showing settings runs no user reaction; the sliders'
     // own displays and the standstill pull-down follow as for any position change.
-    config::ConfigSettings settings() const;
     void showSettings(const config::ConfigSettings& s);
     config::SettingsLimits limits() const;
     QLineEdit* entryField(config::ConfigEntry entry) const;
@@ -127,25 +138,20 @@ private:
     void applyConfigReport(const Response& response);
     void applyEncoderModeReport(const Response& response);
     void applyHomingOptionsReport(const Response& response);
-    void applyFile(const QByteArray& bytes);
 
     void saveConfiguration();
     void askFactoryReset();
     void encoderModeChanged();
     void explainMotorAutoOff();
-    void openEncoderTest();
     void showCurrent();
     void showRedCurrent();
     void showStepDivisionHelp();
     void showMotorResolutionHelp();
     void showAnalogInputHelp();
 
-    void setHelp(const QStringList& lines);
-    QWidget* mainWindowComponent(const QString& name) const;
-    // The twelve unit-bearing labels follow the unit selector (the Control page rebuilds them).
-    void rebuildUnitLabels();
+    // The unit selector's unit into the shared state, which every page's unit labels follow.
+    void publishUnit();
 
-    mutable ComponentCache mainWindowComponents_;
     // What lies behind the controls: the values shown rounded, the list codes last reported.
     decltype(config::ConfigSettings::shown) shown_{};
     config::ReportedCodes reported_;

@@ -14,6 +14,7 @@
 #include "shell/AppContext.h"
 #include "shell/AppState.h"
 #include "shell/ParameterEntry.h"
+#include "shell/Widgets.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -40,31 +41,6 @@ const QColor ReadingText(0x01, 0x3A, 0x81);
 
 constexpr int Margin = 5;
 constexpr int Spacing = 3;
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel* label(QWidget* parent, const char* name, const char* text) {
-    return named(new QLabel(QString::fromUtf8(text), parent), name);
-}
-
-QLineEdit* field(QWidget* parent, const char* name, const char* text, bool readOnly) {
-    auto* f = named(new QLineEdit(QString::fromUtf8(text), parent), name);
-    f->setReadOnly(readOnly);
-    if (readOnly)
-        f->setFocusPolicy(Qt::NoFocus);
-    return f;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* text) {
-    return named(new QPushButton(QString::fromUtf8(text), parent), name);
-}
-
-QGroupBox* group(QWidget* parent, const char* name, const char* title) {
-    return named(new QGroupBox(QString::fromUtf8(title), parent), name);
-}
 
 template <typename Layout> Layout* tight(Layout* layout) {
     layout->setContentsMargins(Margin, Margin - 1, Margin, Margin - 1);
@@ -118,18 +94,6 @@ Shade shadeOf(const QWidget* widget) {
     return Shade::Normal;
 }
 
-// Writes the caption, title or text of a control, whatever its kind.
-void setControlText(QWidget* widget, const QString& text) {
-    if (auto* l = qobject_cast<QLabel*>(widget))
-        l->setText(text);
-    else if (auto* g = qobject_cast<QGroupBox*>(widget))
-        g->setTitle(text);
-    else if (auto* b = qobject_cast<QAbstractButton*>(widget))
-        b->setText(text);
-    else if (auto* e = qobject_cast<QLineEdit*>(widget))
-        e->setText(text);
-}
-
 } // namespace
 
 ControlPage::ControlPage(AppContext& context, QWidget* parent)
@@ -180,26 +144,26 @@ std::optional<quint8> ControlPage::pollRequest() const {
 }
 
 void ControlPage::buildInputs() {
-    GroupBox6 = group(this, "GroupBox6", "Stan wejsc");
+    GroupBox6 = makeGroup(this, "GroupBox6", "Stan wejsc");
     auto* grid = tight(new QGridLayout(GroupBox6));
-    Label11 = label(GroupBox6, "Label11", "Run");
-    LabelInStop = label(GroupBox6, "LabelInStop", "Stop");
-    Label20 = label(GroupBox6, "Label20", "Home1");
-    Label21 = label(GroupBox6, "Label21", "Home2");
-    Label9 = label(GroupBox6, "Label9", "In1");
-    Label10 = label(GroupBox6, "Label10", "In2");
-    Edit_Run = field(GroupBox6, "Edit_Run", "Off", true);
-    Edit_StopIn3 = field(GroupBox6, "Edit_StopIn3", "Off", true);
-    Edit_Home1 = field(GroupBox6, "Edit_Home1", "Off", true);
-    Edit_Home2 = field(GroupBox6, "Edit_Home2", "Off", true);
-    Edit_In1 = field(GroupBox6, "Edit_In1", "Off", true);
-    Edit_In2 = field(GroupBox6, "Edit_In2", "Off", true);
-    Btn_SimRUN = button(GroupBox6, "Btn_SimRUN", "X");
-    Btn_SimSTOP = button(GroupBox6, "Btn_SimSTOP", "X");
-    Btn_SimHOME1 = button(GroupBox6, "Btn_SimHOME1", "X");
-    Btn_SimHOME2 = button(GroupBox6, "Btn_SimHOME2", "X");
-    Btn_SimIN1 = button(GroupBox6, "Btn_SimIN1", "X");
-    Btn_SimIN2 = button(GroupBox6, "Btn_SimIN2", "X");
+    Label11 = makeLabel(GroupBox6, "Label11", "Run");
+    LabelInStop = makeLabel(GroupBox6, "LabelInStop", "Stop");
+    Label20 = makeLabel(GroupBox6, "Label20", "Home1");
+    Label21 = makeLabel(GroupBox6, "Label21", "Home2");
+    Label9 = makeLabel(GroupBox6, "Label9", "In1");
+    Label10 = makeLabel(GroupBox6, "Label10", "In2");
+    Edit_Run = makeField(GroupBox6, "Edit_Run", "Off", true);
+    Edit_StopIn3 = makeField(GroupBox6, "Edit_StopIn3", "Off", true);
+    Edit_Home1 = makeField(GroupBox6, "Edit_Home1", "Off", true);
+    Edit_Home2 = makeField(GroupBox6, "Edit_Home2", "Off", true);
+    Edit_In1 = makeField(GroupBox6, "Edit_In1", "Off", true);
+    Edit_In2 = makeField(GroupBox6, "Edit_In2", "Off", true);
+    Btn_SimRUN = makeButton(GroupBox6, "Btn_SimRUN", "X");
+    Btn_SimSTOP = makeButton(GroupBox6, "Btn_SimSTOP", "X");
+    Btn_SimHOME1 = makeButton(GroupBox6, "Btn_SimHOME1", "X");
+    Btn_SimHOME2 = makeButton(GroupBox6, "Btn_SimHOME2", "X");
+    Btn_SimIN1 = makeButton(GroupBox6, "Btn_SimIN1", "X");
+    Btn_SimIN2 = makeButton(GroupBox6, "Btn_SimIN2", "X");
     const std::array<QLabel*, 6> labels{Label11, LabelInStop, Label20, Label21, Label9, Label10};
     const std::array<QLineEdit*, 6> fields{Edit_Run,   Edit_StopIn3, Edit_Home1,
                                            Edit_Home2, Edit_In1,     Edit_In2};
@@ -217,14 +181,14 @@ void ControlPage::buildInputs() {
 }
 
 void ControlPage::buildOutputsAndStatus() {
-    GroupBox7 = group(this, "GroupBox7", "Stan wyjsc");
+    GroupBox7 = makeGroup(this, "GroupBox7", "Stan wyjsc");
     auto* grid = tight(new QGridLayout(GroupBox7));
-    Label13 = label(GroupBox7, "Label13", "Out1");
-    Label14 = label(GroupBox7, "Label14", "Out2");
-    Edit_Out1 = field(GroupBox7, "Edit_Out1", "Off", true);
-    Edit_Out2 = field(GroupBox7, "Edit_Out2", "Off", true);
-    btn_ChangeOut1 = button(GroupBox7, "btn_ChangeOut1", "X");
-    btn_ChangeOut2 = button(GroupBox7, "btn_ChangeOut2", "X");
+    Label13 = makeLabel(GroupBox7, "Label13", "Out1");
+    Label14 = makeLabel(GroupBox7, "Label14", "Out2");
+    Edit_Out1 = makeField(GroupBox7, "Edit_Out1", "Off", true);
+    Edit_Out2 = makeField(GroupBox7, "Edit_Out2", "Off", true);
+    btn_ChangeOut1 = makeButton(GroupBox7, "btn_ChangeOut1", "X");
+    btn_ChangeOut2 = makeButton(GroupBox7, "btn_ChangeOut2", "X");
     const std::array<QLabel*, 2> labels{Label13, Label14};
     const std::array<QLineEdit*, 2> fields{Edit_Out1, Edit_Out2};
     const std::array<QPushButton*, 2> buttons{btn_ChangeOut1, btn_ChangeOut2};
@@ -237,26 +201,26 @@ void ControlPage::buildOutputsAndStatus() {
         grid->addWidget(buttons[i], 2, i);
     }
 
-    GroupBox_MotorStatus = group(this, "GroupBox_MotorStatus", "Status napędu");
+    GroupBox_MotorStatus = makeGroup(this, "GroupBox_MotorStatus", "Status napędu");
     auto* column = tight(new QVBoxLayout(GroupBox_MotorStatus));
-    Edit_MotorStatus = field(GroupBox_MotorStatus, "Edit_MotorStatus", "Wyłączony", true);
+    Edit_MotorStatus = makeField(GroupBox_MotorStatus, "Edit_MotorStatus", "Wyłączony", true);
     Edit_MotorStatus->setAlignment(Qt::AlignCenter);
     column->addWidget(Edit_MotorStatus);
     column->addStretch(1);
 }
 
 void ControlPage::buildReadings() {
-    GroupBoxAnalog = group(this, "GroupBoxAnalog", "Odczyty");
+    GroupBoxAnalog = makeGroup(this, "GroupBoxAnalog", "Odczyty");
     auto* column = tight(new QVBoxLayout(GroupBoxAnalog));
     auto* grid = new QGridLayout;
     grid->setSpacing(Spacing);
     column->addLayout(grid);
-    Label_SpeedActual = label(GroupBoxAnalog, "Label_SpeedActual", "Prędkosc aktualna");
-    Text_Vact = field(GroupBoxAnalog, "Text_Vact", "0", true);
-    Label_PosActual = label(GroupBoxAnalog, "Label_PosActual", "Pozycja aktualna");
-    Text_Xact = field(GroupBoxAnalog, "Text_Xact", "0", true);
-    Label_PosDest = label(GroupBoxAnalog, "Label_PosDest", "Pozycja zadana");
-    Text_Xdest = field(GroupBoxAnalog, "Text_Xdest", "0", true);
+    Label_SpeedActual = makeLabel(GroupBoxAnalog, "Label_SpeedActual", "Prędkosc aktualna");
+    Text_Vact = makeField(GroupBoxAnalog, "Text_Vact", "0", true);
+    Label_PosActual = makeLabel(GroupBoxAnalog, "Label_PosActual", "Pozycja aktualna");
+    Text_Xact = makeField(GroupBoxAnalog, "Text_Xact", "0", true);
+    Label_PosDest = makeLabel(GroupBoxAnalog, "Label_PosDest", "Pozycja zadana");
+    Text_Xdest = makeField(GroupBoxAnalog, "Text_Xdest", "0", true);
     Label_PosDest->setVisible(false);
     const std::array<QLabel*, 3> labels{Label_SpeedActual, Label_PosActual, Label_PosDest};
     const std::array<QLineEdit*, 3> values{Text_Vact, Text_Xact, Text_Xdest};
@@ -272,14 +236,14 @@ void ControlPage::buildReadings() {
         grid->addWidget(values[i], i, 1);
     }
     grid->setColumnStretch(0, 1);
-    Label_Encoder = label(GroupBoxAnalog, "Label_Encoder", "Enkoder:");
-    Label_EncRAW = label(GroupBoxAnalog, "Label_EncRAW", "---");
-    Label19 = label(GroupBoxAnalog, "Label19", "We. 0-10V:");
-    Label_Vain = label(GroupBoxAnalog, "Label_Vain", "---");
-    LabelTemp = label(GroupBoxAnalog, "LabelTemp", "Temperatura:");
-    label_UcTemp = label(GroupBoxAnalog, "label_UcTemp", "---");
-    Label_Vpower = label(GroupBoxAnalog, "Label_Vpower", "Napięcie zas.:");
-    Label_Vzas = label(GroupBoxAnalog, "Label_Vzas", "---");
+    Label_Encoder = makeLabel(GroupBoxAnalog, "Label_Encoder", "Enkoder:");
+    Label_EncRAW = makeLabel(GroupBoxAnalog, "Label_EncRAW", "---");
+    Label19 = makeLabel(GroupBoxAnalog, "Label19", "We. 0-10V:");
+    Label_Vain = makeLabel(GroupBoxAnalog, "Label_Vain", "---");
+    LabelTemp = makeLabel(GroupBoxAnalog, "LabelTemp", "Temperatura:");
+    label_UcTemp = makeLabel(GroupBoxAnalog, "label_UcTemp", "---");
+    Label_Vpower = makeLabel(GroupBoxAnalog, "Label_Vpower", "Napięcie zas.:");
+    Label_Vzas = makeLabel(GroupBoxAnalog, "Label_Vzas", "---");
     const std::array<QLabel*, 8> small{Label_Encoder, Label_EncRAW, Label19,      Label_Vain,
                                        LabelTemp,     label_UcTemp, Label_Vpower, Label_Vzas};
     auto* readings = new QGridLayout;
@@ -293,12 +257,12 @@ void ControlPage::buildReadings() {
 }
 
 void ControlPage::buildCommands() {
-    GroupBox8 = group(this, "GroupBox8", "Sterowanie");
+    GroupBox8 = makeGroup(this, "GroupBox8", "Sterowanie");
     auto* column = tight(new QVBoxLayout(GroupBox8));
-    Btn_MotorEnable = button(GroupBox8, "Btn_MotorEnable", "Driver ON");
-    btn_MotorDisable = button(GroupBox8, "btn_MotorDisable", "Driver OFF");
-    btn_MotorStop = button(GroupBox8, "btn_MotorStop", "STOP");
-    btn_ResetPos = button(GroupBox8, "btn_ResetPos", "Reset pozycji");
+    Btn_MotorEnable = makeButton(GroupBox8, "Btn_MotorEnable", "Driver ON");
+    btn_MotorDisable = makeButton(GroupBox8, "btn_MotorDisable", "Driver OFF");
+    btn_MotorStop = makeButton(GroupBox8, "btn_MotorStop", "STOP");
+    btn_ResetPos = makeButton(GroupBox8, "btn_ResetPos", "Reset pozycji");
     QFont bold = btn_MotorStop->font();
     bold.setBold(true);
     btn_MotorStop->setFont(bold);
@@ -315,12 +279,12 @@ void ControlPage::buildCommands() {
                                         QLineEdit*& first, const char* firstName, QPushButton*& firstSet,
                                         const char* firstSetName, QLineEdit*& second, const char* secondName,
                                         QPushButton*& secondSet, const char* secondSetName) {
-        box = group(GroupBox8, name, title);
+        box = makeGroup(GroupBox8, name, title);
         auto* row = tight(new QHBoxLayout(box));
-        first = field(box, firstName, "0", false);
-        firstSet = button(box, firstSetName, "Ustaw");
-        second = field(box, secondName, "0", false);
-        secondSet = button(box, secondSetName, "Ustaw");
+        first = makeField(box, firstName, "0", false);
+        firstSet = makeButton(box, firstSetName, "Ustaw");
+        second = makeField(box, secondName, "0", false);
+        secondSet = makeButton(box, secondSetName, "Ustaw");
         for (QPushButton* b : {firstSet, secondSet})
             b->setFixedWidth(b->fontMetrics().horizontalAdvance(b->text()) + 16);
         row->addWidget(first, 1);
@@ -340,11 +304,11 @@ void ControlPage::buildCommands() {
 }
 
 void ControlPage::buildHoming() {
-    GroupBox13 = group(this, "GroupBox13", "Bazowanie");
+    GroupBox13 = makeGroup(this, "GroupBox13", "Bazowanie");
     auto* grid = tight(new QGridLayout(GroupBox13));
-    Label_HomeSpeed = label(GroupBox13, "Label_HomeSpeed", "Prędkosc [obr/sek]");
-    Edit_HomeSpeed = field(GroupBox13, "Edit_HomeSpeed", "0", false);
-    btn_Home = button(GroupBox13, "btn_Home", "Bazuj");
+    Label_HomeSpeed = makeLabel(GroupBox13, "Label_HomeSpeed", "Prędkosc [obr/sek]");
+    Edit_HomeSpeed = makeField(GroupBox13, "Edit_HomeSpeed", "0", false);
+    btn_Home = makeButton(GroupBox13, "btn_Home", "Bazuj");
     grid->addWidget(Label_HomeSpeed, 0, 0);
     grid->addWidget(Edit_HomeSpeed, 0, 1);
     grid->addWidget(btn_Home, 0, 2);
@@ -352,13 +316,13 @@ void ControlPage::buildHoming() {
 }
 
 void ControlPage::buildMotionParameters() {
-    GroupBox_MoveParameters = group(this, "GroupBox_MoveParameters", "Parametry ruchu");
+    GroupBox_MoveParameters = makeGroup(this, "GroupBox_MoveParameters", "Parametry ruchu");
     auto* grid = tight(new QGridLayout(GroupBox_MoveParameters));
-    Label_SpeedMax = label(GroupBox_MoveParameters, "Label_SpeedMax", "Prędkosc maks [obr/s]");
-    Edit_SetVmax = field(GroupBox_MoveParameters, "Edit_SetVmax", "0", false);
-    Label_Acc = label(GroupBox_MoveParameters, "Label_Acc", "Przyspieszenie [obr/sek2]");
-    Edit_SetAcc = field(GroupBox_MoveParameters, "Edit_SetAcc", "0", false);
-    btn_SetMoveParam = button(GroupBox_MoveParameters, "btn_SetMoveParam", "Ustaw");
+    Label_SpeedMax = makeLabel(GroupBox_MoveParameters, "Label_SpeedMax", "Prędkosc maks [obr/s]");
+    Edit_SetVmax = makeField(GroupBox_MoveParameters, "Edit_SetVmax", "0", false);
+    Label_Acc = makeLabel(GroupBox_MoveParameters, "Label_Acc", "Przyspieszenie [obr/sek2]");
+    Edit_SetAcc = makeField(GroupBox_MoveParameters, "Edit_SetAcc", "0", false);
+    btn_SetMoveParam = makeButton(GroupBox_MoveParameters, "btn_SetMoveParam", "Ustaw");
     grid->addWidget(Label_SpeedMax, 0, 0);
     grid->addWidget(Edit_SetVmax, 0, 1);
     grid->addWidget(Label_Acc, 1, 0);
@@ -369,18 +333,18 @@ void ControlPage::buildMotionParameters() {
 }
 
 void ControlPage::buildPreview() {
-    GroupBox5 = group(this, "GroupBox5", "Trajektoria ruchu- podgląd");
+    GroupBox5 = makeGroup(this, "GroupBox5", "Trajektoria ruchu- podgląd");
     auto* grid = tight(new QGridLayout(GroupBox5));
     grid->setVerticalSpacing(1);
     Image_XProfile = named(new QLabel(GroupBox5), "Image_XProfile");
     Image_XProfile->setFixedSize(ProfilePictureWidth, ProfilePictureHeight);
     grid->addWidget(Image_XProfile, 0, 0, 1, 2, Qt::AlignHCenter);
-    Label_CzasCalk = label(GroupBox5, "Label_CzasCalk", "Czas całkowity.:");
-    Label_Time = label(GroupBox5, "Label_Time", "0");
-    Label_CzasRozpHam = label(GroupBox5, "Label_CzasRozpHam", "Czas rozp./hamowania:");
-    Label_TimeAccDec = label(GroupBox5, "Label_TimeAccDec", "0");
-    Label_DrogaRozpHam = label(GroupBox5, "Label_DrogaRozpHam", "Droga rozp./hamowania:");
-    Label_DistAccDec = label(GroupBox5, "Label_DistAccDec", "0");
+    Label_CzasCalk = makeLabel(GroupBox5, "Label_CzasCalk", "Czas całkowity.:");
+    Label_Time = makeLabel(GroupBox5, "Label_Time", "0");
+    Label_CzasRozpHam = makeLabel(GroupBox5, "Label_CzasRozpHam", "Czas rozp./hamowania:");
+    Label_TimeAccDec = makeLabel(GroupBox5, "Label_TimeAccDec", "0");
+    Label_DrogaRozpHam = makeLabel(GroupBox5, "Label_DrogaRozpHam", "Droga rozp./hamowania:");
+    Label_DistAccDec = makeLabel(GroupBox5, "Label_DistAccDec", "0");
     const std::array<QLabel*, 6> rows{Label_CzasCalk,   Label_Time,         Label_CzasRozpHam,
                                       Label_TimeAccDec, Label_DrogaRozpHam, Label_DistAccDec};
     for (int i = 0; i < 3; ++i) {
@@ -426,31 +390,6 @@ void ControlPage::wireHandlers() {
     context_.link->subscribe(op::Identity, this, [this](const Response& r) { showIdentity(r); });
 }
 
-void ControlPage::connectOtherPages() {
-    if (otherPagesConnected_ || !context_.mainWindow)
-        return;
-    otherPagesConnected_ = true;
-    if (auto* units = windowControl<QComboBox>(QStringLiteral("ComboBox_Units")))
-        connect(units, &QComboBox::activated, this, &ControlPage::rebuildUnitLabels);
-    if (auto* decimals = windowControl<QComboBox>(QStringLiteral("ComboBox_Decp")))
-        connect(decimals, &QComboBox::activated, this, &ControlPage::takeDisplayDecimals);
-    // Every configuration record ends with the unit labels rebuilt from the unit it selected:
-    // subscribed now, after the Configuration page has subscribed its record handler.
-    context_.link->subscribe(op::Configuration, this, [this](const Response&) { rebuildUnitLabels(); });
-}
-
-template <typename T> T* ControlPage::windowControl(const QString& name) const {
-    if (!context_.mainWindow)
-        return nullptr;
-    return static_cast<T*>(windowControls_.find(
-        name, [&] { return context_.mainWindow->findChild<T*>(name); }, &T::staticMetaObject));
-}
-
-void ControlPage::setWindowControlVisible(const char* name, bool visible) const {
-    if (auto* w = windowControl<QWidget>(QString::fromLatin1(name)))
-        w->setVisible(visible);
-}
-
 // --- Sending ---
 
 void ControlPage::send(const QByteArray& command) {
@@ -466,8 +405,8 @@ int ControlPage::displayDecimals() const {
 }
 
 QString ControlPage::unitText() const {
-    const auto* units = windowControl<QComboBox>(QStringLiteral("ComboBox_Units"));
-    return units && units->currentIndex() >= 0 ? units->currentText() : unitItems().first();
+    const QString& unit = context_.state->unit();
+    return unit.isEmpty() ? unitItems().first() : unit;
 }
 
 // --- Live status and identity ---
@@ -508,12 +447,9 @@ void ControlPage::showLiveStatus(const Response& response) {
 void ControlPage::showIdentity(const Response& response) {
     const DeviceIdentity id = decodeIdentity(response.data);
     AppState& state = *context_.state;
-    state.setFirmwareVersion(id.firmware, versionText(id.firmware, fmt::Separators::current()));
-    state.setDeviceText(QString::fromLatin1(id.deviceText));
-    if (auto* status = windowControl<QLineEdit>(QStringLiteral("TextStatus")))
-        status->setText(context_.text(QStringLiteral("IDS_25")) + state.modelName() +
-                        QStringLiteral(" ver. ") + state.firmwareVersion() + QStringLiteral(" [") +
-                        state.deviceText() + QStringLiteral("]"));
+    // The status line and the other pages follow the shared state.
+    state.setIdentity(id.firmware, versionText(id.firmware, fmt::Separators::current()),
+                      QString::fromLatin1(id.deviceText));
 
     const std::optional<Model> model = state.model();
     if (model && olderThanMinimum(*model, id.firmware) && context_.dialogs)
@@ -524,19 +460,6 @@ void ControlPage::showIdentity(const Response& response) {
     // Each level shows what it supports and hides what it does not, whichever controller was
     // connected before.
     const FeatureLevel level = featureLevel(id.firmware);
-    const bool basic = level == FeatureLevel::Basic;
-    setWindowControlVisible("GroupBox_Ain", !basic);
-    setWindowControlVisible("cb_AutoSavePos", false);
-    if (auto* vmin = windowControl<QWidget>(QStringLiteral("Edit_Vmin")))
-        vmin->setEnabled(basic);
-    for (const char* scaling : {"Label2", "Label26", "Edit_RevToLinearCoef", "ComboBox_Units"})
-        setWindowControlVisible(scaling, !basic);
-    if (basic) {
-        if (auto* units = windowControl<QComboBox>(QStringLiteral("ComboBox_Units"));
-            units && units->count() > 0)
-            units->setCurrentIndex(0);
-        rebuildUnitLabels();
-    }
     const bool full = level == FeatureLevel::Full;
     Label_Encoder->setVisible(full);
     Label_EncRAW->setVisible(full);
@@ -548,51 +471,25 @@ void ControlPage::showIdentity(const Response& response) {
         w->setVisible(full);
 }
 
-// --- Model profile, units, precision ---
+// --- Model profile and working values ---
 
-void ControlPage::applyModelProfile(Model model) {
-    connectOtherPages();
-    const ModelProfile profile = profileFor(model);
-    context_.state->setDisplayDecimals(profile.displayDecimals);
-    context_.state->setFullScaleCurrent(float(profile.fullScaleCurrent));
-    for (const ControlSetting& s : profile.settings) {
-        auto* w = windowControl<QWidget>(s.objectName);
-        if (!w)
-            continue;
-        if (s.maximum)
-            if (auto* slider = qobject_cast<QAbstractSlider*>(w))
-                slider->setMaximum(*s.maximum);
-        if (s.visible)
-            w->setVisible(*s.visible);
-        if (s.enabled)
-            w->setEnabled(*s.enabled);
-        if (s.text)
-            setControlText(w, *s.text);
-        if (s.items)
-            if (auto* box = qobject_cast<QComboBox*>(w)) {
-                box->clear();
-                box->addItems(*s.items);
-                box->setCurrentIndex(-1);
-            }
+void ControlPage::applyModelProfile(const ModelProfile& profile) {
+    LabelTemp->setVisible(profile.temperature);
+    label_UcTemp->setVisible(profile.temperature);
+    if (profile.supplyVoltage) {
+        Label_Vpower->setVisible(*profile.supplyVoltage);
+        Label_Vzas->setVisible(*profile.supplyVoltage);
     }
-    if (auto* decimals = windowControl<QComboBox>(QStringLiteral("ComboBox_Decp"));
-        decimals && profile.displayDecimals < decimals->count())
-        decimals->setCurrentIndex(profile.displayDecimals);
+    LabelInStop->setText(profile.stopInputCaption);
+    if (profile.input1Caption)
+        Label9->setText(*profile.input1Caption);
+    if (profile.input2Caption)
+        Label10->setText(*profile.input2Caption);
 }
 
-void ControlPage::rebuildUnitLabels() {
-    const auto* units = windowControl<QComboBox>(QStringLiteral("ComboBox_Units"));
-    if (!units || units->currentIndex() < 0)
-        return; // no unit chosen to build the labels from
-    for (const ControlText& t : unitLabels(units->currentText()))
-        if (auto* w = windowControl<QWidget>(t.objectName))
-            setControlText(w, t.text);
-}
-
-void ControlPage::takeDisplayDecimals() {
-    if (auto* decimals = windowControl<QComboBox>(QStringLiteral("ComboBox_Decp"));
-        decimals && decimals->currentIndex() >= 0 && decimals->currentIndex() <= MaxDisplayDecimals)
-        context_.state->setDisplayDecimals(decimals->currentIndex());
+void ControlPage::showWorkingMotion(const QString& maximumSpeed, const QString& acceleration) {
+    Edit_SetVmax->setText(maximumSpeed);
+    Edit_SetAcc->setText(acceleration);
 }
 
 // --- Direct commands ---

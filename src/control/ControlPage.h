@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "assist/Components.h"
 #include "control/core/LiveStatus.h"
 #include "control/core/MotionCommands.h"
 #include "link/Model.h"
@@ -20,39 +19,26 @@ namespace kvt {
 struct Response;
 
 // The Control page ("Sterowanie"): the live status of the controller, the direct motion
-// commands, the working motion parameters with the profile preview, and the adaptation of the
-// whole window to the connected model and the chosen unit.
+// commands, the working motion parameters with the profile preview. It takes the controller's
+// identity into the shared state.
 class ControlPage : public Page {
     Q_OBJECT
 public:
     ControlPage(AppContext& context, QWidget* parent = nullptr);
 
-    // Ties the page to the controls of the pages built after it (the units and precision lists,
-    // the configuration record after the Configuration page has taken it); the window calls it
-    // once they all exist. Only the first call does anything.
-    void connectOtherPages();
-
     // The live status is polled while this page is shown.
     std::optional<quint8> pollRequest() const override;
 
-    // Adapts the window to the connected model: display precision, full-scale current, and the
-    // controls of every page the model profile names (found by object name; a control that does
-    // not exist is skipped).
-    void applyModelProfile(Model model);
+    QString helpKey() const override { return QStringLiteral("IDS_209"); }
+
+    // The working maximum speed and acceleration of manual moves, as a configuration record
+    // reports them.
+    void showWorkingMotion(const QString& maximumSpeed, const QString& acceleration);
 
     // Response handlers.
     void showLiveStatus(const Response& response);
     void showIdentity(const Response& response);
 
-public slots:
-    // Rebuilds the twelve unit labels from the unit selector `ComboBox_Units` of the
-    // Configuration page. Runs on the user's choice of a unit and after every configuration
-    // record; other pages may invoke it by name on `TabSheet4`.
-    void rebuildUnitLabels();
-    // The user picked a display precision in `ComboBox_Decp`.
-    void takeDisplayDecimals();
-
-public:
     // What the buttons do.
     void switchDriveOn();
     void switchDriveOff();
@@ -164,6 +150,7 @@ protected:
 
 private:
     void buildContent() override;
+    void applyModelProfile(const control::ModelProfile& profile) override;
     void buildInputs();
     void buildOutputsAndStatus();
     void buildReadings();
@@ -177,15 +164,10 @@ private:
     void sendFloat(QLineEdit* field, const control::FloatCommand& command);
     int displayDecimals() const;
     QString unitText() const;
-    // A control of any page, by object name; null when that page does not have it.
-    template <typename T> T* windowControl(const QString& name) const;
-    void setWindowControlVisible(const char* name, bool visible) const;
 
     quint8 inputMask_ = 0;  // input bits of the last live status
     quint8 outputMask_ = 0; // output bits of the last live status
     control::MotorStateBlinker blinker_;
-    bool otherPagesConnected_ = false;
-    mutable ComponentCache windowControls_;
 };
 
 } // namespace kvt

@@ -2,34 +2,16 @@
 #include "encoder/EncoderTestWindow.h"
 
 #include "assist/Colors.h"
-#include "format/core/NumberFormat.h"
 #include "link/OpCode.h"
 #include "link/Transport.h"
 #include "shell/AppContext.h"
 
-#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace kvt {
-
-namespace {
-
-// A control of the main window itself (not of a window it owns, such as this one, whose START
-// button has the name of the Configuration page's "Testuj").
-template <typename T> T* mainWindowControl(QWidget* mainWindow, const QString& name) {
-    if (!mainWindow)
-        return nullptr;
-    for (T* control : mainWindow->findChildren<T*>(name)) {
-        if (control->window() == mainWindow)
-            return control;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 EncoderTestWindow::EncoderTestWindow(AppContext& context, std::function<int()> language, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
@@ -122,26 +104,12 @@ void EncoderTestWindow::showResult(const Response& response) {
     }
 }
 
+void EncoderTestWindow::setEncoderSource(std::function<encoder::EncoderSettings()> source) {
+    encoderSource_ = std::move(source);
+}
+
 encoder::EncoderSettings EncoderTestWindow::configuredEncoder() const {
-    using Kind = encoder::EncoderSettings::Kind;
-    encoder::EncoderSettings settings;
-    QWidget* mainWindow = context_.mainWindow;
-    const auto selected = [mainWindow](const char* name) {
-        const auto* button = mainWindowControl<QAbstractButton>(mainWindow, QLatin1String(name));
-        return button && button->isChecked();
-    };
-    if (selected("RadioButton_EncABS")) {
-        settings.kind = Kind::Absolute;
-        settings.ssiBits = selected("CheckBox_SSI_8bit")    ? 8
-                           : selected("CheckBox_SSI_10bit") ? 10
-                           : selected("CheckBox_SSI_12bit") ? 12
-                                                            : 8;
-    } else if (selected("RadioButton_EncINKR")) {
-        settings.kind = Kind::Incremental;
-        if (const auto* field = mainWindowControl<QWidget>(mainWindow, QStringLiteral("Edit_EncResol")))
-            settings.resolution = fmt::readInteger(field->property("text").toString());
-    }
-    return settings;
+    return encoderSource_ ? encoderSource_() : encoder::EncoderSettings{};
 }
 
 } // namespace kvt

@@ -27,6 +27,9 @@ public:
     EncoderTestWindow(AppContext& context, std::function<int()> language, QWidget* parent = nullptr);
 
     TranslationStore& texts() { return texts_; }
+    // Where the encoder settings a result is judged against come from: the Configuration page's
+    // controls at the moment the result arrives.
+    void setEncoderSource(std::function<encoder::EncoderSettings()> source);
 
     QPlainTextEdit* Memo_Enc;
     QPushButton* btn_EncoderTest;
@@ -43,12 +46,12 @@ private:
     void closeWindow();
     void showCount(const Response& response);
     void showResult(const Response& response);
-    // The encoder as the Configuration page's controls describe it now.
     encoder::EncoderSettings configuredEncoder() const;
 
     AppContext& context_;
     std::function<int()> language_;
     TranslationStore texts_;
+    std::function<encoder::EncoderSettings()> encoderSource_;
 };
 
 } // namespace kvt

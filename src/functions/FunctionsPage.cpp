@@ -8,6 +8,7 @@
 #include "program/ProgramTransfer.h"
 #include "shell/AppContext.h"
 #include "shell/AskedController.h"
+#include "shell/Widgets.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -21,11 +22,6 @@ namespace kvt {
 
 namespace {
 
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QLineEdit* entry(const QString& text, QWidget* parent, const char* name, const QRect& geometry) {
     auto* field = named(new QLineEdit(text, parent), name);
     field->setGeometry(geometry);
@@ -35,8 +31,8 @@ QLineEdit* entry(const QString& text, QWidget* parent, const char* name, const Q
 
 } // namespace
 
-FunctionsPage::FunctionsPage(AppContext& context, QWidget* parent, Build build)
-    : Page(context, QStringLiteral("TabSheet1"), parent) {
+FunctionsPage::FunctionsPage(AppContext& context, ProgramTransfer& transfer, QWidget* parent, Build build)
+    : Page(context, QStringLiteral("TabSheet1"), parent), transfer_(transfer) {
     if (build == Build::Now)
         ensureBuilt();
 }
@@ -136,16 +132,17 @@ void FunctionsPage::programFunction() {
         });
 }
 
+void FunctionsPage::applyModelProfile(const control::ModelProfile& profile) {
+    Edit_AF_Speed->setText(profile.autoFunctionSpeed);
+}
+
 void FunctionsPage::sendProgram(const functions::AutoFunctionSettings& settings) {
-    ProgramTransfer* transfer = ProgramTransfer::find(context_.mainWindow);
-    if (!transfer)
-        return;
     // The generated program replaces the whole store; records beyond it are zeros.
     const QList<program::CommandRecord> records = functions::generateProgram(settings);
-    program::ProgramStore& store = transfer->store();
+    program::ProgramStore& store = transfer_.store();
     store.commands.fill(program::CommandRecord{});
     std::copy(records.begin(), records.end(), store.commands.begin());
-    transfer->start(quint32(records.size()));
+    transfer_.start(quint32(records.size()));
 }
 
 } // namespace kvt

@@ -12,13 +12,19 @@ class QPushButton;
 
 namespace kvt {
 
+class ProgramTransfer;
+
 // The Functions page ("TabSheet1"): the back-and-forth function. "Programuj" validates the three
 // fields, asks before the controller's program is overwritten, generates the program into the
 // program store and sends it with the program transfer, as a send from the Program page does.
 class FunctionsPage : public Page {
     Q_OBJECT
 public:
-    FunctionsPage(AppContext& context, QWidget* parent = nullptr, Build build = Build::Now);
+    // The generated program goes out through `transfer`, the Program page's.
+    FunctionsPage(AppContext& context, ProgramTransfer& transfer, QWidget* parent = nullptr,
+                  Build build = Build::Now);
+
+    bool enabledByConnection() const override { return false; }
 
     QLabel* Label42; // introduction
     QFrame* Panel1;  // the panel of the function
@@ -35,6 +41,7 @@ public:
 
 private:
     void buildContent() override;
+    void applyModelProfile(const control::ModelProfile& profile) override;
     // The check box: the speed field is enabled exactly when the speed is not the analog one.
     void toggleAnalogSpeed();
     // "Programuj".
@@ -44,6 +51,8 @@ private:
     std::optional<functions::AutoFunctionSettings> readSettings();
     // Puts the generated program into the program store and sends it.
     void sendProgram(const functions::AutoFunctionSettings& settings);
+
+    ProgramTransfer& transfer_;
 };
 
 } // namespace kvt

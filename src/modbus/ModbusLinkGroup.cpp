@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "modbus/ModbusLinkGroup.h"
 
-#include "assist/Components.h"
 #include "assist/DialogService.h"
 #include "config/core/ConfigRecord.h"
 #include "config/core/ModbusLink.h"
@@ -68,7 +67,23 @@ ModbusLinkGroup::ModbusLinkGroup(AppContext& context, QWidget* parent)
     connect(btn_SaveParamModbus, &QPushButton::clicked, this, &ModbusLinkGroup::saveLinkSettings);
     connect(btn_ReadSettings, &QPushButton::clicked, this, &ModbusLinkGroup::readSettings);
     connect(ComboBox_MBusRate, &QComboBox::activated, this, &ModbusLinkGroup::showRateHelp);
-    context_.link->subscribe(op::Configuration, this, [this](const Response& r) { applyConfigReport(r); });
+    connect(ComboBox_MBusRate, &QComboBox::currentIndexChanged, this, &ModbusLinkGroup::publishLink);
+    connect(ComboBox_ModbusAdr, &QComboBox::currentIndexChanged, this, &ModbusLinkGroup::publishLink);
+    connect(context_.state, &AppState::modbusLinkChanged, this, &ModbusLinkGroup::showLink);
+    showLink(context_.state->modbusRateIndex(), context_.state->modbusAddressIndex());
+}
+
+void ModbusLinkGroup::publishLink() {
+    if (!showingLink_)
+        context_.state->setModbusLink(ComboBox_MBusRate->currentIndex(), ComboBox_ModbusAdr->currentIndex());
+}
+
+void ModbusLinkGroup::showLink(int rateIndex, int addressIndex) {
+    showingLink_ = true;
+    ComboBox_MBusRate->setCurrentIndex(rateIndex);
+    ComboBox_ModbusAdr->setCurrentIndex(addressIndex);
+    showingLink_ = false;
+    publishLink(); // a position a list does not have leaves it without a selection
 }
 
 void ModbusLinkGroup::saveLinkSettings() {
@@ -90,19 +105,7 @@ void ModbusLinkGroup::readSettings() {
 }
 
 void ModbusLinkGroup::showRateHelp() {
-    auto* memo = qobject_cast<QPlainTextEdit*>(findComponent(window(), QStringLiteral("MemoHelp")));
-    if (!memo)
-        return;
-    memo->setPlainText(context_.text("IDS_214"));
-    memo->appendPlainText(context_.text("IDS_215"));
-}
-
-void ModbusLinkGroup::applyConfigReport(const Response& response) {
-    const config::ConfigReport report = config::decodeConfigReport(response.data);
-    if (const std::optional<int> index = config::modbusAddressIndexFromReport(report.Address))
-        ComboBox_ModbusAdr->setCurrentIndex(*index);
-    if (const std::optional<int> index = config::modbusRateIndexFromReport(report.Baudrate))
-        ComboBox_MBusRate->setCurrentIndex(*index);
+    emit helpRequested({context_.text("IDS_214"), context_.text("IDS_215")});
 }
 
 } // namespace kvt

@@ -13,8 +13,8 @@ struct AppContext;
 struct Response;
 
 // The Modbus link settings of the RS485 page ("Parametry transmisji MODBUS"): the controller's
-// slave address and baud rate, written with command 222 and read back from the configuration
-// record.
+// slave address and baud rate, written with command 222. The configuration record and file set
+// them through the shared state, which always holds what the selectors show.
 class ModbusLinkGroup : public QGroupBox {
     Q_OBJECT
 public:
@@ -28,13 +28,20 @@ public:
     QPushButton* btn_SaveParamModbus; // "Zapisz"
     QPushButton* btn_ReadSettings;    // "Odczytaj"
 
+signals:
+    // Lines for the main window's help panel.
+    void helpRequested(const QStringList& lines);
+
 private:
     void saveLinkSettings();
     void readSettings();
     void showRateHelp();
-    void applyConfigReport(const Response& response);
+    // The selectors and the shared state show the same link: each follows the other.
+    void publishLink();
+    void showLink(int rateIndex, int addressIndex);
 
     AppContext& context_;
+    bool showingLink_ = false;
 };
 
 } // namespace kvt

@@ -12,6 +12,7 @@
 #include "modbus/core/FramePreview.h"
 #include "modbus/core/UserRegisters.h"
 #include "shell/AppContext.h"
+#include "shell/AppState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -80,7 +81,9 @@ void Rs485Page::buildContent() {
     linkSettingsArea = new QVBoxLayout;
     linkSettingsArea->setContentsMargins(0, 0, 0, 0);
     column->addLayout(linkSettingsArea);
-    linkSettingsArea->addWidget(new ModbusLinkGroup(context_, this));
+    linkGroup_ = new ModbusLinkGroup(context_, this);
+    connect(linkGroup_, &ModbusLinkGroup::helpRequested, this, &Page::helpRequested);
+    linkSettingsArea->addWidget(linkGroup_);
 
     GroupBox16 = new QGroupBox(QStringLiteral("Podgląd transmisji MODBUS-RTU"), this);
     GroupBox16->setObjectName(QStringLiteral("GroupBox16"));
@@ -96,6 +99,7 @@ void Rs485Page::buildContent() {
     views_->setContentsMargins(0, 0, 0, 0);
     views_->addWidget(MemoMbusTrans);
     views_->addWidget(buildRegisterView());
+    fillGridHeaders();
     views_->setCurrentWidget(MemoMbusTrans);
     inner->addWidget(viewArea, 1);
 
@@ -348,10 +352,19 @@ void Rs485Page::selectRegisterCell(int column, int row) {
 // ---- Frames and registers ------------------------------------------------------------------
 
 int Rs485Page::ownModbusAddress() const {
-    // The address selector belongs to the link settings group; the address is its index plus 1.
-    if (!modbusAddress_ && context_.mainWindow)
-        modbusAddress_ = context_.mainWindow->findChild<QComboBox*>(QStringLiteral("ComboBox_ModbusAdr"));
-    return modbusAddress_ ? modbusAddress_->currentIndex() + 1 : 0;
+    return context_.state->modbusAddressIndex() + 1;
+}
+
+void Rs485Page::fillGridHeaders() {
+    StringGrid1->item(0, 0)->setText(context_.text(QStringLiteral("IDS_1")));
+    for (int i = 1; i < modbus::GridSize; ++i) {
+        StringGrid1->item(i, 0)->setText(modbus::rowHeader(i));
+        StringGrid1->item(0, i)->setText(modbus::columnHeader(i));
+    }
+}
+
+void Rs485Page::applyModelProfile(const control::ModelProfile& profile) {
+    linkGroup_->ComboBox_ModbusAdr->setEnabled(profile.modbusAddressSelectable);
 }
 
 void Rs485Page::countFrame() {

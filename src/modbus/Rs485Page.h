@@ -22,6 +22,7 @@ class QVBoxLayout;
 
 namespace kvt {
 
+class ModbusLinkGroup;
 struct Response;
 
 // The RS485 page ("TabSheet2"): the Modbus link settings above, and below them the preview of the
@@ -39,8 +40,10 @@ public:
 
     // Asks the controller for its user registers once (command 106); the answer fills the grid
     // and the Program page's register fields and is not counted as a received frame. The Program
-    // page's read button calls it too.
-    Q_INVOKABLE void readUserRegisters();
+    // page's read button asks for it too.
+    void readUserRegisters();
+
+    QString helpKey() const override { return QStringLiteral("IDS_210"); }
 
     // The Modbus link settings group goes here, above the preview.
     QVBoxLayout* linkSettingsArea;
@@ -86,6 +89,10 @@ public:
 
 private:
     void buildContent() override;
+    void applyModelProfile(const control::ModelProfile& profile) override;
+    // The header cells of the register grid: a caption, the tens of each row, the units of each
+    // column.
+    void fillGridHeaders();
     QWidget* buildFrameLog();
     QGroupBox* buildRegisterView();
 
@@ -128,7 +135,7 @@ private:
 
     QStackedLayout* views_ = nullptr;
     QStringList pendingLines_; // frame log lines not yet in the log, their count not yet shown
-    mutable QPointer<QComboBox> modbusAddress_; // the link settings' address list, found once
+    ModbusLinkGroup* linkGroup_ = nullptr;
     qint32 frameCount_ = 0;
     bool readRequested_ = false;
 

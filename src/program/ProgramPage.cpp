@@ -27,6 +27,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProcess>
@@ -65,8 +66,10 @@ QString registerButtonName(int n) {
 
 } // namespace
 
-ProgramPage::ProgramPage(AppContext& context, QWidget* parent, Build build)
-    : Page(context, QStringLiteral("TabSheet5"), parent), transfer_(new ProgramTransfer(context, this)) {
+ProgramPage::ProgramPage(AppContext& context, const FileDialogInfo& openDialog, const FileDialogInfo& saveDialog,
+                         QWidget* parent, Build build)
+    : Page(context, QStringLiteral("TabSheet5"), parent), transfer_(new ProgramTransfer(context, this)),
+      openDialog_(openDialog), saveDialog_(saveDialog) {
     if (build == Build::Now)
         ensureBuilt();
 }
@@ -201,7 +204,7 @@ QGroupBox* ProgramPage::buildRegisters() {
         grid->setColumnStretch(col + 1, 1);
         registerEdits.append(edit);
         registerButtons.append(send);
-        connect(send, &QPushButton::clicked, this, &ProgramPage::setUserRegister);
+        connect(send, &QPushButton::clicked, this, [this, i] { setUserRegister(i); });
     }
     btn_ReadUserReg = button(QStringLiteral("btn_ReadUserReg"), QStringLiteral("Odczytaj "), group);
     btn_saveUserReg =
@@ -259,11 +262,9 @@ void ProgramPage::loadStartupProgram() {
 
 void ProgramPage::openProgramFile() {
     DialogService::FileRequest request;
-    if (auto* info = context_.mainWindow->findChild<FileDialogInfo*>(QStringLiteral("OpenDialog2"))) {
-        request.directory = info->initialDir;
-        request.fileName = info->fileName;
-        request.filter = info->filter;
-    }
+    request.directory = openDialog_.initialDir;
+    request.fileName = openDialog_.fileName;
+    request.filter = openDialog_.filter;
     QPointer<ProgramPage> self(this);
     context_.dialogs->openFile(window(), request, [self](const QString& path) {
         if (!self || path.isEmpty())
@@ -280,8 +281,7 @@ void ProgramPage::selectAddress() {
 
 void ProgramPage::saveProgramFile() {
     DialogService::FileRequest request;
-    if (auto* info = context_.mainWindow->findChild<FileDialogInfo*>(QStringLiteral("SaveDialog1")))
-        request.filter = info->filter;
+    request.filter = saveDialog_.filter;
     QPointer<ProgramPage> self(this);
     context_.dialogs->saveFile(window(), request, [self](const QString& chosen) {
         if (!self || chosen.isEmpty())
@@ -350,8 +350,7 @@ void ProgramPage::showReadBackStep(const program::ReadBackStep& step) {
 // ---- Execution -----------------------------------------------------------------------------
 
 void ProgramPage::startProgram() {
-    auto* startByInput = context_.mainWindow->findChild<QCheckBox*>(QStringLiteral("cb_InStartStopMode"));
-    if (startByInput && startByInput->isChecked() && context_.state->modelName() == QLatin1String("KVT318")) {
+    if (context_.state->startByInput() && context_.state->model() == Model::Kvt318) {
         // The warning does not stop the start: the controller decides. The command goes once the
         // box is closed.
         QPointer<ProgramPage> self(this);
@@ -397,15 +396,10 @@ void ProgramPage::showRunState(const Response& response) {
 
 // ---- User registers ------------------------------------------------------------------------
 
-void ProgramPage::setUserRegister() {
-    auto* clicked = qobject_cast<QPushButton*>(sender());
-    if (!clicked)
-        return;
-    const std::optional<int> n = program::registerOfButton(clicked->objectName());
-    if (!n || *n > program::LastSettableRegister)
-        return;
-    auto* edit = findChild<QLineEdit*>(QStringLiteral("editR%1").arg(*n));
-    if (!edit)
+void ProgramPage::setUserRegister(int index) {
+    const int n = modbus::FirstUserRegister + 2 * index;
+    QLineEdit* edit = registerEdits.value(index);
+    if (!edit || n > program::LastSettableRegister)
         return;
     restoreEntryBackground(edit);
     const std::optional<double> typed = fmt::readDecimal(edit->text());
@@ -414,15 +408,14 @@ void ProgramPage::setUserRegister() {
         showInvalidEntry(edit, *context_.dialogs, *context_.texts, QStringLiteral("IDS_122"));
         return;
     }
-    if (const auto command = program::encodeSetRegister(*n, *value))
+    if (const auto command = program::encodeSetRegister(n, *value))
         context_.link->send(*command);
 }
 
 void ProgramPage::readUserRegisters() {
-    // The RS485 page owns the read: it marks the answer as asked for, so it is not counted as a
-    // received Modbus frame.
-    QWidget* rs485 = context_.mainWindow->findChild<QWidget*>(QStringLiteral("TabSheet2"));
-    if (!rs485 || !QMetaObject::invokeMethod(rs485, "readUserRegisters"))
+    if (isSignalConnected(QMetaMethod::fromSignal(&ProgramPage::userRegistersRequested)))
+        emit userRegistersRequested();
+    else
         context_.link->send(modbus::encodeReadRegisters());
 }
 
@@ -434,9 +427,8 @@ void ProgramPage::showRegisters(const Response& response) {
     const modbus::RegisterHalf half = modbus::decodeRegisterHalf(response.bytes());
     for (int k = 0; k < half.values.size(); ++k) {
         // R98 has no field here; the grid of the RS485 page shows it.
-        const QString name = QStringLiteral("editR%1").arg(half.firstRegister + 2 * k);
-        if (auto* edit = qobject_cast<QLineEdit*>(
-                registerFields_.find(name, [&] { return findChild<QLineEdit*>(name); })))
+        const int index = (half.firstRegister - modbus::FirstUserRegister) / 2 + k;
+        if (QLineEdit* edit = index >= 0 ? registerEdits.value(index) : nullptr)
             edit->setText(modbus::realText(half.values[k]));
     }
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "assist/Components.h"
 #include "program/core/ProgramFile.h"
 #include "program/core/ProgramTransfer.h"
 #include "shell/Page.h"
@@ -17,6 +16,7 @@ class QPushButton;
 
 namespace kvt {
 
+class FileDialogInfo;
 class ProgramTransfer;
 struct Response;
 
@@ -25,7 +25,11 @@ struct Response;
 class ProgramPage : public Page {
     Q_OBJECT
 public:
-    ProgramPage(AppContext& context, QWidget* parent = nullptr, Build build = Build::Now);
+    // The program file is opened and saved as `openDialog` and `saveDialog` describe.
+    ProgramPage(AppContext& context, const FileDialogInfo& openDialog, const FileDialogInfo& saveDialog,
+                QWidget* parent = nullptr, Build build = Build::Now);
+
+    QString helpKey() const override { return QStringLiteral("IDS_211"); }
 
     std::optional<quint8> pollRequest() const override;
 
@@ -62,6 +66,11 @@ public:
     QPushButton* btn_ReadUserReg;
     QPushButton* btn_saveUserReg;
 
+signals:
+    // "Odczytaj" of the user registers: the RS485 page owns the read, so that its answer is not
+    // counted as a received Modbus frame. Without a receiver the page reads them itself.
+    void userRegistersRequested();
+
 private:
     void buildContent() override;
     QGroupBox* buildProgramming();
@@ -78,7 +87,7 @@ private:
     void startProgram();
     void stopProgram();
     void pauseProgram();
-    void setUserRegister();
+    void setUserRegister(int index); // of registerEdits
     void readUserRegisters();
     void saveUserRegisters();
     void launchEditor();
@@ -90,7 +99,8 @@ private:
     bool english() const;
 
     ProgramTransfer* transfer_;
-    ComponentCache registerFields_; // the editR fields, by name
+    const FileDialogInfo& openDialog_;
+    const FileDialogInfo& saveDialog_;
 };
 
 } // namespace kvt

@@ -19,22 +19,16 @@ ProgramTransfer::ProgramTransfer(AppContext& context, QObject* parent) : QObject
     context_.link->subscribe(op::ProgramReadNext, this, [this](const Response& r) { takeRecord(r); });
 }
 
-ProgramTransfer* ProgramTransfer::find(QWidget* mainWindow) {
-    return mainWindow ? mainWindow->findChild<ProgramTransfer*>(QStringLiteral("ProgramTransfer")) : nullptr;
+void ProgramTransfer::setProgressWindow(ProgressWindow* window) {
+    window_ = window;
+    if (window_)
+        connect(window_, &QDialog::finished, this, [this] {
+            if (exchange_ == Exchange::Send)
+                exchange_ = Exchange::None;
+        });
 }
 
-ProgressWindow* ProgramTransfer::progressWindow() {
-    // The progress window is created after the main window and its pages.
-    if (!window_ && context_.mainWindow) {
-        window_ = context_.mainWindow->findChild<ProgressWindow*>(QStringLiteral("TFormProgress"));
-        // Closing the window ends the wait for a send; requests that come later are still
-        // answered.
-        if (window_)
-            connect(window_, &QDialog::finished, this, [this] {
-                if (exchange_ == Exchange::Send)
-                    exchange_ = Exchange::None;
-            });
-    }
+ProgressWindow* ProgramTransfer::progressWindow() const {
     return window_;
 }
 

@@ -7,8 +7,6 @@
 #include <QObject>
 #include <QPointer>
 
-class QWidget;
-
 namespace kvt {
 
 struct AppContext;
@@ -20,8 +18,8 @@ struct Response;
 // 230), and answers each request of a read-back (responses 103 and 104). Requests are answered
 // whenever they come, whether or not the progress window is still open.
 //
-// Other pages reach it by its object name "ProgramTransfer" in the main window; a page that
-// builds a program itself fills store().commands and calls start(length).
+// The Program page owns it; a page that builds a program itself is given it, fills
+// store().commands and calls start(length).
 class ProgramTransfer : public QObject {
     Q_OBJECT
 public:
@@ -44,8 +42,9 @@ public:
     enum class Exchange { None, Send, ReadBack };
     Exchange exchange() const { return exchange_; }
 
-    // The transfer of the main window `mainWindow`, if it has one.
-    static ProgramTransfer* find(QWidget* mainWindow);
+    // The window the exchanges show their progress in (created after the main window). Closing
+    // it ends the wait for a send; requests that come later are still answered.
+    void setProgressWindow(ProgressWindow* window);
 
 signals:
     // A send is complete: the controller asked past the last command.
@@ -61,7 +60,7 @@ private:
     void answerRequest(const Response& response);
     void takeLength(const Response& response);
     void takeRecord(const Response& response);
-    ProgressWindow* progressWindow();
+    ProgressWindow* progressWindow() const;
 
     AppContext& context_;
     program::ProgramStore store_;

@@ -80,7 +80,7 @@ ReportDialog::ReportDialog(AppContext& context, ReportSources sources, QWidget* 
     form->addRow(new QLabel(this), Memo_Notes);
     column->addLayout(form);
 
-    auto* sections = new QGroupBox(this);
+    auto* sections = GroupBox_Sections = new QGroupBox(this);
     sections->setObjectName(QStringLiteral("GroupBox_Sections"));
     auto* grid = new QGridLayout(sections);
     const auto box = [&](const char* name, int index) {
@@ -99,7 +99,7 @@ ReportDialog::ReportDialog(AppContext& context, ReportSources sources, QWidget* 
     column->addWidget(sections);
 
     auto* formatRow = new QHBoxLayout;
-    auto* formatLabel = new QLabel(this);
+    auto* formatLabel = Label_Format = new QLabel(this);
     formatLabel->setObjectName(QStringLiteral("Label_Format"));
     ComboBox_Format = new QComboBox(this);
     ComboBox_Format->setObjectName(QStringLiteral("ComboBox_Format"));
@@ -160,14 +160,14 @@ void ReportDialog::retranslate() {
         if (auto* label = qobject_cast<QLabel*>(form->itemAt(row, QFormLayout::LabelRole)->widget()))
             label->setText(text(labels[row]));
     }
-    findChild<QGroupBox*>(QStringLiteral("GroupBox_Sections"))->setTitle(text("REPORT_SECTIONS"));
+    GroupBox_Sections->setTitle(text("REPORT_SECTIONS"));
     CheckBox_Configuration->setText(text("REPORT_SECTION_CONFIGURATION"));
     CheckBox_Modbus->setText(text("REPORT_SECTION_MODBUS"));
     CheckBox_Status->setText(text("REPORT_SECTION_STATUS"));
     CheckBox_Program->setText(text("REPORT_SECTION_PROGRAM"));
     CheckBox_Encoder->setText(text("REPORT_SECTION_ENCODER"));
     CheckBox_Trend->setText(text("REPORT_SECTION_TREND"));
-    findChild<QLabel*>(QStringLiteral("Label_Format"))->setText(text("REPORT_FORMAT"));
+    Label_Format->setText(text("REPORT_FORMAT"));
     Button_Create->setText(text("REPORT_CREATE"));
     Button_Close->setText(text("REPORT_CLOSE"));
 }

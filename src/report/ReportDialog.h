@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -75,6 +76,8 @@ public:
     QComboBox* ComboBox_Format;
     QProgressBar* ProgressBar_Report;
     QLabel* Label_ReportState;
+    QGroupBox* GroupBox_Sections;
+    QLabel* Label_Format;
     QPushButton* Button_Create;
     QPushButton* Button_Close;
 

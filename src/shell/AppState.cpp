@@ -27,6 +27,25 @@ void AppState::setFirmwareVersion(float value, const QString& text) {
     emit firmwareVersionChanged(text);
 }
 
+void AppState::setIdentity(float firmware, const QString& firmwareText, const QString& deviceText) {
+    setFirmwareVersion(firmware, firmwareText);
+    deviceText_ = deviceText;
+    emit identityReported();
+}
+
+void AppState::setUnit(const QString& unit) {
+    unit_ = unit;
+    emit unitApplied(unit);
+}
+
+void AppState::setModbusLink(int rateIndex, int addressIndex) {
+    if (modbusRateIndex_ == rateIndex && modbusAddressIndex_ == addressIndex)
+        return;
+    modbusRateIndex_ = rateIndex;
+    modbusAddressIndex_ = addressIndex;
+    emit modbusLinkChanged(rateIndex, addressIndex);
+}
+
 void AppState::setDisplayDecimals(int decimals) {
     decimals = std::clamp(decimals, 0, 4);
     if (displayDecimals_ == decimals)

@@ -33,11 +33,32 @@ public:
     void setFirmwareVersion(float value, const QString& text);
 
     const QString& deviceText() const { return deviceText_; }
-    void setDeviceText(const QString& text) { deviceText_ = text; }
+
+    // What the controller's identity response says: its firmware (value and text) and its device
+    // text. identityReported follows every response, also one that repeats the last.
+    void setIdentity(float firmware, const QString& firmwareText, const QString& deviceText);
 
     // Decimals shown for positions and speeds, 0..4.
     int displayDecimals() const { return displayDecimals_; }
     void setDisplayDecimals(int decimals);
+
+    // The unit chosen in the unit selector, which labels positions and speeds (the controller does
+    // all scaling); empty while none is chosen. unitApplied follows every choice and every
+    // configuration record or file that sets the selector, also when the unit stays the same, so
+    // the labels a model profile replaced are rebuilt from it.
+    const QString& unit() const { return unit_; }
+    void setUnit(const QString& unit);
+
+    // Whether a program may be started and stopped by the controller's inputs, as the
+    // configuration shows it.
+    bool startByInput() const { return startByInput_; }
+    void setStartByInput(bool on) { startByInput_ = on; }
+
+    // The Modbus link as its selectors show it: positions in the rate and address lists (the
+    // address is the position plus 1), -1 for none.
+    int modbusRateIndex() const { return modbusRateIndex_; }
+    int modbusAddressIndex() const { return modbusAddressIndex_; }
+    void setModbusLink(int rateIndex, int addressIndex);
 
     // Amperes at 100 % motor current.
     float fullScaleCurrent() const { return fullScaleCurrent_; }
@@ -55,6 +76,9 @@ signals:
     void firmwareVersionChanged(const QString& text);
     void displayDecimalsChanged(int decimals);
     void fullScaleCurrentChanged(float amperes);
+    void identityReported();
+    void unitApplied(const QString& unit);
+    void modbusLinkChanged(int rateIndex, int addressIndex);
 
 private:
     bool connected_ = false;
@@ -64,6 +88,10 @@ private:
     QString deviceText_;
     int displayDecimals_ = 3;
     float fullScaleCurrent_ = 0.0f;
+    QString unit_;
+    bool startByInput_ = false;
+    int modbusRateIndex_ = -1;
+    int modbusAddressIndex_ = 0;
     QString applicationDirectory_;
     QString programFilePath_;
 };

@@ -20,6 +20,15 @@ ConnectionDisplay::ConnectionDisplay(AppContext& context, Connection& connection
         showDisconnected();
         context_.state->setConnected(false);
     });
+    connect(context_.state, &AppState::identityReported, this, &ConnectionDisplay::showIdentity);
+}
+
+void ConnectionDisplay::showIdentity() {
+    const AppState& state = *context_.state;
+    if (view_.textStatus)
+        view_.textStatus->setText(context_.text(QStringLiteral("IDS_25")) + state.modelName() +
+                                  QStringLiteral(" ver. ") + state.firmwareVersion() + QStringLiteral(" [") +
+                                  state.deviceText() + QStringLiteral("]"));
 }
 
 void ConnectionDisplay::showDevices(const QStringList& entries) {

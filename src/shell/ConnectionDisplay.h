@@ -15,8 +15,9 @@ struct AppContext;
 class Connection;
 enum class Model;
 
-// Shows the connection: the device list, the status line and its colour, status panel 1, the
-// pages enabled once connected; and keeps the shared state's connection flag and model.
+// Shows the connection: the device list, the status line (with the identity once the controller
+// has sent it) and its colour, status panel 1, the pages enabled once connected; and keeps the
+// shared state's connection flag and model.
 class ConnectionDisplay : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +33,8 @@ private:
     void showDevices(const QStringList& entries);
     void showConnected(Model model);
     void showDisconnected();
+    // The identity response: model, firmware and device text in the status line.
+    void showIdentity();
 
     AppContext& context_;
     View view_;

@@ -1,11 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Page.h"
 
+#include "shell/AppContext.h"
+#include "shell/AppState.h"
+#include "shell/Widgets.h"
+
 namespace kvt {
 
 Page::Page(AppContext& context, const QString& objectName, QWidget* parent)
     : QWidget(parent), context_(context) {
     setObjectName(objectName);
+    // The unit labels of every page follow the unit chosen.
+    if (context_.state)
+        connect(context_.state, &AppState::unitApplied, this, [this](const QString& unit) {
+            if (!unit.isEmpty())
+                applyOwnTexts(control::unitLabels(unit));
+        });
+}
+
+void Page::adaptToModel(const control::ModelProfile& profile) {
+    ensureBuilt(); // the controls must exist to show the model
+    applyOwnTexts(control::modelUnitLabels(profile));
+    applyModelProfile(profile);
 }
 
 bool Page::ensureBuilt() {
@@ -25,6 +41,13 @@ bool Page::ensureBuilt() {
     show();
     setUpdatesEnabled(true);
     return true;
+}
+
+void Page::applyOwnTexts(const QList<control::ControlText>& texts) {
+    for (const control::ControlText& t : texts) {
+        if (auto* w = findChild<QWidget*>(t.objectName))
+            setControlText(w, t.text);
+    }
 }
 
 } // namespace kvt

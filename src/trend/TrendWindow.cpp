@@ -64,10 +64,7 @@ TrendWindow::TrendWindow(AppContext& context, Poller& poller, QWidget* parent)
                              [this](const Response& r) { takeStatus(control::decodeLiveStatus(r.data)); });
     connect(context_.link, &Transport::commandSent, this, &TrendWindow::takeCommand);
     connect(context_.state, &AppState::connectedChanged, this, &TrendWindow::takeConnection);
-    if (auto* units = context_.mainWindow
-                          ? context_.mainWindow->findChild<QComboBox*>(QStringLiteral("ComboBox_Units"))
-                          : nullptr)
-        connect(units, &QComboBox::currentTextChanged, this, &TrendWindow::takeUnit);
+    connect(context_.state, &AppState::unitApplied, this, &TrendWindow::takeUnit);
     lastUnit_ = unitText();
 
     restoreSettings();
@@ -191,10 +188,8 @@ void TrendWindow::updateAxisTitles() {
 }
 
 QString TrendWindow::unitText() const {
-    const auto* units = context_.mainWindow
-                            ? context_.mainWindow->findChild<QComboBox*>(QStringLiteral("ComboBox_Units"))
-                            : nullptr;
-    return units && units->currentIndex() >= 0 ? units->currentText() : QStringLiteral("obr.");
+    const QString& unit = context_.state->unit();
+    return unit.isEmpty() ? QStringLiteral("obr.") : unit;
 }
 
 void TrendWindow::restoreSettings() {

@@ -2,7 +2,6 @@
 #include "assist/Components.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QTest>
@@ -32,36 +31,6 @@ private slots:
         QCOMPARE(findComponent(&window, QStringLiteral("Edit_Value")), own);
         QCOMPARE(findComponent(dialog, QStringLiteral("Edit_Value")), foreign);
         QCOMPARE(findComponent(&window, QString()), nullptr);
-    }
-
-    // What the cache keeps is searched for again once it is gone, never handed out dangling;
-    // searches for one name by different types are kept apart.
-    void cacheFollowsDestroyedComponents() {
-        QWidget window;
-        QWidget* first = named(new QComboBox(&window), "ComboBox_Units");
-        ComponentCache cache;
-        int searches = 0;
-        const auto find = [&](const QMetaObject* type) {
-            return cache.find(
-                QStringLiteral("ComboBox_Units"),
-                [&] {
-                    ++searches;
-                    return window.findChild<QObject*>(QStringLiteral("ComboBox_Units"));
-                },
-                type);
-        };
-        QCOMPARE(find(&QComboBox::staticMetaObject), first);
-        QCOMPARE(find(&QComboBox::staticMetaObject), first);
-        QCOMPARE(searches, 1);
-        QCOMPARE(find(&QWidget::staticMetaObject), first);
-        QCOMPARE(searches, 2);
-
-        delete first;
-        QWidget* second = named(new QComboBox(&window), "ComboBox_Units");
-        QCOMPARE(find(&QComboBox::staticMetaObject), second);
-        delete second;
-        QCOMPARE(find(&QComboBox::staticMetaObject), nullptr);
-        QCOMPARE(searches, 4);
     }
 };
 

@@ -177,7 +177,7 @@ private:
 // open, until the controller has asked for the index past the last record; then the progress
 // window is closed with its OK button. Milliseconds, or -1 when the send did not complete.
 double windowSendMs(rig::AppRig& rig) {
-    auto* transfer = ProgramTransfer::find(rig.program().mainWindow);
+    ProgramTransfer* transfer = &rig.program().mainWindow->programTransfer();
     rig.clearWritten();
     QElapsedTimer t;
     QObject guard;

@@ -379,8 +379,7 @@ private slots:
     void generatedProgramsUseTheSameTransfer() {
         rig::AppRig rig;
         const int id = connectWithFile(rig, Data + "short_address0.txp");
-        auto* transfer = kvt::ProgramTransfer::find(rig.program().mainWindow);
-        QVERIFY(transfer);
+        kvt::ProgramTransfer* transfer = &rig.program().mainWindow->programTransfer();
         transfer->store().commands[0] = {4, 0, 0, 0, 0, 0, 0, 0, 0, 0};
         transfer->store().commands[1] = {10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
         transfer->start(2);

@@ -106,8 +106,10 @@ QStringList stepDivisionItems(std::optional<Model> model) {
 }
 
 QStringList motorResolutionItems() {
-    return {QStringLiteral("400   (0,9°)"), QStringLiteral("300   (1,2°)"),  QStringLiteral("200   (1,8°)"),
-            QStringLiteral("100   (3,6°)"), QStringLiteral("48     (7,5°)"), QStringLiteral("24     (15°)")};
+    QStringList items;
+    for (const char* item : MotorResolutions)
+        items << QString::fromUtf8(item);
+    return items;
 }
 
 int ssiIndexForResolution(qint32 resolution) {

@@ -112,7 +112,10 @@ QStringList stepDivisionItems(std::optional<Model> model);
 // Initial selection of the list before any connection: "1/20".
 constexpr int InitialStepDivision = 4;
 
-// Motor resolution list (steps per revolution and step angle); initial selection position 2.
+// Motor resolution list (steps per revolution and step angle), by the code the controller stores;
+// initial selection position 2.
+constexpr std::array<const char*, 6> MotorResolutions = {"400   (0,9°)", "300   (1,2°)",  "200   (1,8°)",
+                                                         "100   (3,6°)", "48     (7,5°)", "24     (15°)"};
 QStringList motorResolutionItems();
 constexpr int InitialMotorResolution = 2;
 

@@ -89,7 +89,7 @@ void applyConfigReport(ConfigSettings& s, const ConfigReport& r, const SettingsL
         s.Address = *index;
     if (const std::optional<int> index = modbusRateIndexFromReport(r.Baudrate))
         s.Baudrate = *index;
-    if (r.MotorResol <= 5)
+    if (r.MotorResol < MotorResolutionCount)
         s.MotorResol = r.MotorResol < 0 ? NoSelection : int(r.MotorResol);
 
     s.OffAfterError = r.OffAfterError != 0;

@@ -87,7 +87,7 @@ struct SettingsLimits {
 
 constexpr int CurrentMinimum = 5;
 constexpr int RedCurrentMaximum = 100;
-constexpr int MotorResolutionCount = 6;
+constexpr int MotorResolutionCount = int(MotorResolutions.size());
 constexpr int AnalogModeCount = 3;
 constexpr int UnitCount = 4;
 constexpr int DecimalsCount = 5;

@@ -60,10 +60,4 @@ QByteArray encodeSaveRegisters() {
     return ByteWriter().u8(op::SaveRegisters).data();
 }
 
-std::optional<int> registerOfButton(const QString& buttonName) {
-    bool ok = false;
-    const int n = buttonName.right(2).toInt(&ok);
-    return ok ? std::optional<int>(n) : std::nullopt;
-}
-
 } // namespace kvt::program

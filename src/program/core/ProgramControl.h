@@ -36,7 +36,4 @@ std::optional<QByteArray> encodeSetRegister(int n, float value);
 // Command 235: keep the user registers in non-volatile memory.
 QByteArray encodeSaveRegisters();
 
-// The register a register button sends, from the number its name ends in ("BtnR50" gives 50).
-std::optional<int> registerOfButton(const QString& buttonName);
-
 } // namespace kvt::program

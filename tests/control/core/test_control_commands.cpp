@@ -20,20 +20,6 @@ QByteArray floatCommand(const FloatCommand& c, double typed) {
     return encodeFloatCommand(c.code, limitToRange(typed, c.lower, c.upper));
 }
 
-const ControlSetting* find(const ModelProfile& p, const QString& name) {
-    for (const ControlSetting& s : p.settings)
-        if (s.objectName == name)
-            return &s;
-    return nullptr;
-}
-
-int position(const ModelProfile& p, const QString& name) {
-    for (int i = 0; i < p.settings.size(); ++i)
-        if (p.settings[i].objectName == name)
-            return i;
-    return -1;
-}
-
 } // namespace
 
 class TestControlCommands : public QObject {
@@ -113,67 +99,49 @@ private slots:
             rebuilt << t.objectName;
         for (const Model m : {Model::Kvt318, Model::PxaKvt}) {
             QSet<QString> model;
-            for (const ControlText& t : modelUnitLabels(m))
+            for (const ControlText& t : modelUnitLabels(profileFor(m)))
                 model << t.objectName;
             QCOMPARE(model, rebuilt);
         }
-        const ModelProfile pxa = profileFor(Model::PxaKvt);
-        QCOMPARE(*find(pxa, "Label_SpeedMax")->text, QStringLiteral("Prędkosc maks [mm/s]"));
-        QCOMPARE(*find(pxa, "Label_ConfigSpeedMax")->text, QStringLiteral("Prędkosc maks.[mm/s]"));
-        QCOMPARE(*find(profileFor(Model::Kvt317), "Label_PosActual")->text,
-                 QStringLiteral("Pozycja aktualna [obr]"));
+        QCOMPARE(modelUnitLabels(profileFor(Model::PxaKvt))[2], (ControlText{"Label_SpeedMax", "Prędkosc maks [mm/s]"}));
+        QCOMPARE(modelUnitLabels(profileFor(Model::Kvt317))[6], (ControlText{"Label_PosActual", "Pozycja aktualna [obr]"}));
     }
 
     void kvt317AfterKvt318() {
         const ModelProfile a = profileFor(Model::Kvt318);
         const ModelProfile b = profileFor(Model::Kvt317);
-        for (const char* name : {"RadioButton_EncABS", "Label_Vpower", "Label_Vzas"}) {
-            QCOMPARE(find(a, name)->visible, std::optional<bool>(true));
-            QCOMPARE(find(b, name)->visible, std::optional<bool>(false));
-        }
-        QVERIFY(find(a, "ComboBox_StepDiv")->items->contains("1/40"));
-        QCOMPARE(*find(b, "ComboBox_StepDiv")->items,
-                 (QStringList{"1/2", "1/8", "1/10", "1/16", "1/20", "1/32", "1/64", "1/128"}));
-        QCOMPARE(*find(b, "Label9")->text, QStringLiteral("EncA"));
-        QCOMPARE(*find(a, "Label10")->text, QStringLiteral("In2"));
+        QVERIFY(a.absoluteEncoder && !b.absoluteEncoder);
+        QCOMPARE(a.supplyVoltage, std::optional<bool>(true));
+        QCOMPARE(b.supplyVoltage, std::optional<bool>(false));
+        QVERIFY(a.stepDivisions->contains("1/40"));
+        QCOMPARE(*b.stepDivisions, (QStringList{"1/2", "1/8", "1/10", "1/16", "1/20", "1/32", "1/64", "1/128"}));
+        QCOMPARE(b.input1Caption, std::optional<QString>("EncA"));
+        QCOMPARE(a.input2Caption, std::optional<QString>("In2"));
         QCOMPARE(a.fullScaleCurrent, 4.0);
         QCOMPARE(b.fullScaleCurrent, 3.0);
+        QCOMPARE(a.currentCeiling, 100);
         QCOMPARE(a.displayDecimals, 3);
-        // What both models share is applied before what sets them apart.
-        QVERIFY(position(a, "Labe_lAutoFunc1_Speed") < position(a, "RadioButton_EncABS"));
     }
 
     void pxaKeepsUnchangedControls() {
         const ModelProfile p = profileFor(Model::PxaKvt);
         QCOMPARE(p.displayDecimals, 1);
-        QVERIFY(p.fullScaleCurrent > 0);
-        QCOMPARE(find(p, "ScrollBar_Current")->maximum, std::optional<int>(80));
-        QCOMPARE(*find(p, "RadioButton_EncINKR")->text, QStringLiteral("Enkoder absolutny"));
-        QCOMPARE(*find(p, "LabelInStop")->text, QStringLiteral("In3"));
-        QCOMPARE(*find(p, "Edit_AF_Speed")->text, QStringLiteral("100"));
-        QCOMPARE(find(p, "ComboBox_ModbusAdr")->enabled, std::optional<bool>(false));
-        QCOMPARE(find(p, "btn_EncoderTest")->visible, std::optional<bool>(true));
-        // A caption the PXA-KVT changes is put back by each other model, so none stays after it.
-        for (const ControlSetting& s : p.settings) {
-            if (!s.text)
-                continue;
-            for (const Model m : {Model::Kvt318, Model::Kvt317}) {
-                const ModelProfile other = profileFor(m);
-                const ControlSetting* own = find(other, s.objectName);
-                QVERIFY2(own && own->text, qPrintable(s.objectName));
-            }
-        }
-        QCOMPARE(*find(profileFor(Model::Kvt318), "RadioButton_EncINKR")->text,
-                 QStringLiteral("Enkoder inkrementalny"));
-        for (const char* unchanged :
-             {"Edit_EncResol", "Label_Vpower", "Label_Vzas", "ComboBox_StepDiv", "Label9"})
-            QVERIFY2(!find(p, unchanged), unchanged);
-        // Each control is set once, so the order of the rows cannot undo one of them.
-        for (const Model m : {Model::Kvt318, Model::Kvt317, Model::PxaKvt}) {
-            QSet<QString> names;
-            for (const ControlSetting& s : profileFor(m).settings)
-                names << s.objectName;
-            QCOMPARE(names.size(), profileFor(m).settings.size());
+        // 80 % of 5 A: the KVT318's 4 A ceiling.
+        QCOMPARE(p.currentCeiling * p.fullScaleCurrent / 100, 4.0);
+        QCOMPARE(p.encoderCaption, QStringLiteral("Enkoder absolutny"));
+        QCOMPARE(p.stopInputCaption, QStringLiteral("In3"));
+        QCOMPARE(p.autoFunctionSpeed, QStringLiteral("100"));
+        QVERIFY(!p.modbusAddressSelectable && !p.startByInput && !p.positionMemory && p.encoderTest);
+        QVERIFY(p.linearAxis);
+        // Facts the PXA-KVT leaves as they are, and captions it changes that each other model
+        // puts back, so none stays after it.
+        QVERIFY(!p.encoderResolutionEntry && !p.supplyVoltage && !p.stepDivisions && !p.input1Caption);
+        for (const Model m : {Model::Kvt318, Model::Kvt317}) {
+            const ModelProfile other = profileFor(m);
+            QCOMPARE(other.encoderCaption, QStringLiteral("Enkoder inkrementalny"));
+            QCOMPARE(other.stopInputCaption, QStringLiteral("Stop"));
+            QCOMPARE(other.autoFunctionSpeed, QStringLiteral("1"));
+            QVERIFY(!other.linearAxis);
         }
     }
 };

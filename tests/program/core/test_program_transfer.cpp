@@ -161,13 +161,6 @@ private slots:
         QCOMPARE(encodeStart() + encodeStop() + encodePause() + encodeRunStateRequest(),
                  QByteArray::fromHex("9c9d9e1f"));
     }
-
-    void registerOfButtonName() {
-        QCOMPARE(registerOfButton("BtnR50"), std::optional(50));
-        QCOMPARE(registerOfButton("btnR72"), std::optional(72));
-        QCOMPARE(registerOfButton("BtnR96"), std::optional(96));
-        QCOMPARE(registerOfButton("BtnRx"), std::nullopt);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestProgramTransfer)

@@ -30,36 +30,40 @@ kvt::Model modelOf(const QString& name) {
     return kvt::Model::Kvt318;
 }
 
-// The rows of the model's profile the window must show once the controller is connected. Left
+// The facts of the model's profile the window must show once the controller is connected. Left
 // out are what the greeting's answers set again after the profile: the texts of the unit labels
 // (every configuration record rebuilds them from the unit chosen) and the position memory option
 // (the identity response hides it for every firmware version).
 QStringList profileMismatches(rig::AppRig& rig, const QString& model) {
     QStringList wrong;
-    const kvt::control::ModelProfile profile = kvt::control::profileFor(modelOf(model));
-    QStringList unitLabels;
-    for (const kvt::control::ControlText& t : kvt::control::modelUnitLabels(modelOf(model)))
-        unitLabels << t.objectName;
-    for (const kvt::control::ControlSetting& s : profile.settings) {
-        QWidget* w = rig.program().mainWindow->findChild<QWidget*>(s.objectName);
-        if (!w || s.objectName == QLatin1String("cb_AutoSavePos"))
-            continue; // a control of a page this build lacks is skipped by the profile too
-        if (s.visible && rig.visible(s.objectName) != *s.visible)
-            wrong << s.objectName + QStringLiteral(" visible");
-        if (s.enabled && rig.enabled(s.objectName) != *s.enabled)
-            wrong << s.objectName + QStringLiteral(" enabled");
-        if (s.items && rig.items(s.objectName) != *s.items)
-            wrong << s.objectName + QStringLiteral(" items");
-        if (s.maximum) {
-            auto* slider = qobject_cast<QAbstractSlider*>(w);
-            if (!slider || slider->maximum() != *s.maximum)
-                wrong << s.objectName + QStringLiteral(" maximum");
-        }
-        if (s.text && !unitLabels.contains(s.objectName) && rig.text(s.objectName) != *s.text)
-            wrong << s.objectName + QStringLiteral(" text \"%1\"").arg(rig.text(s.objectName));
-    }
-    if (rig.index("ComboBox_Decp") != profile.displayDecimals)
-        wrong << QStringLiteral("ComboBox_Decp");
+    const kvt::control::ModelProfile p = kvt::control::profileFor(modelOf(model));
+    const auto expect = [&wrong](bool shown, const char* what) {
+        if (!shown)
+            wrong << QString::fromLatin1(what);
+    };
+    const auto* current = rig.program().mainWindow->findChild<QAbstractSlider*>(QStringLiteral("ScrollBar_Current"));
+    expect(current && current->maximum() == p.currentCeiling, "ScrollBar_Current maximum");
+    expect(rig.visible("cb_InStartStopMode") == p.startByInput, "cb_InStartStopMode visible");
+    expect(rig.enabled("ComboBox_ModbusAdr") == p.modbusAddressSelectable, "ComboBox_ModbusAdr enabled");
+    expect(rig.enabled("ComboBox_MotorResol") == p.motorResolutionSelectable, "ComboBox_MotorResol enabled");
+    expect(rig.enabled("Label_MotorResol") == p.motorResolutionSelectable, "Label_MotorResol enabled");
+    expect(rig.visible("btn_EncoderTest") == p.encoderTest, "btn_EncoderTest visible");
+    expect(!p.encoderResolutionEntry || rig.visible("Edit_EncResol") == *p.encoderResolutionEntry,
+           "Edit_EncResol visible");
+    expect(rig.visible("label_encres") == p.encoderResolutionLabel, "label_encres visible");
+    expect(rig.visible("RadioButton_EncABS") == p.absoluteEncoder, "RadioButton_EncABS visible");
+    expect(rig.text("RadioButton_EncINKR") == p.encoderCaption, "RadioButton_EncINKR text");
+    expect(rig.visible("LabelTemp") == p.temperature && rig.visible("label_UcTemp") == p.temperature,
+           "temperature visible");
+    expect(!p.supplyVoltage || (rig.visible("Label_Vpower") == *p.supplyVoltage &&
+                                rig.visible("Label_Vzas") == *p.supplyVoltage),
+           "supply voltage visible");
+    expect(rig.text("LabelInStop") == p.stopInputCaption, "LabelInStop text");
+    expect(!p.input1Caption || rig.text("Label9") == *p.input1Caption, "Label9 text");
+    expect(!p.input2Caption || rig.text("Label10") == *p.input2Caption, "Label10 text");
+    expect(rig.text("Edit_AF_Speed") == p.autoFunctionSpeed, "Edit_AF_Speed text");
+    expect(!p.stepDivisions || rig.items("ComboBox_StepDiv") == *p.stepDivisions, "ComboBox_StepDiv items");
+    expect(rig.index("ComboBox_Decp") == p.displayDecimals, "ComboBox_Decp");
     return wrong;
 }
 
