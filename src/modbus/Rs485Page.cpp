@@ -4,22 +4,17 @@
 #include "assist/Colors.h"
 #include "link/OpCode.h"
 #include "link/Transport.h"
-#include "assist/DialogService.h"
-#include "format/core/AtomicFile.h"
 #include "modbus/ModbusLinkGroup.h"
-#include "modbus/core/Capture.h"
 #include "modbus/core/Crc.h"
 #include "modbus/core/FramePreview.h"
 #include "modbus/core/UserRegisters.h"
 #include "shell/AppContext.h"
 #include "shell/AppState.h"
+#include "shell/Widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -28,13 +23,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QSettings>
 #include <QStackedLayout>
 #include <QTableWidget>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -42,29 +33,11 @@ namespace kvt {
 
 namespace {
 
-QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QPushButton* namedButton(const QString& name, const QString& text, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
 // Where the decoded view's switch is kept between runs.
 QSettings decodeSettings() {
     return QSettings(QStringLiteral("kvt-revizareduva"), QStringLiteral("rs485"));
 }
 const QString DecodeKey = QStringLiteral("decode");
-
-// Function codes the filter offers, besides "all" and "other".
-constexpr int FilterFunctions[] = {1, 2, 3, 4, 5, 6, 8, 15, 16};
-constexpr int FilterAll = -1;
-constexpr int FilterOther = 0;
-constexpr int HighestSlave = 247;
 
 } // namespace
 
@@ -121,25 +94,24 @@ QWidget* Rs485Page::buildFrameLog() {
     EditRx->setEnabled(false);
     EditRx->setAlignment(Qt::AlignCenter);
     EditRx->setFixedWidth(EditRx->fontMetrics().horizontalAdvance(QStringLiteral("Rx")) + 20);
-    Label30 = namedLabel(QStringLiteral("Label30"), QStringLiteral("Odebranych ramek:"), controls);
+    Label30 = makeLabel(controls, QStringLiteral("Label30"), QStringLiteral("Odebranych ramek:"));
     EditMbusFrameCnt = new QLineEdit(QStringLiteral("0"), controls);
     EditMbusFrameCnt->setObjectName(QStringLiteral("EditMbusFrameCnt"));
     EditMbusFrameCnt->setReadOnly(true);
     EditMbusFrameCnt->setFixedWidth(
         EditMbusFrameCnt->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 12);
     btn_MbusPrevievClear =
-        namedButton(QStringLiteral("btn_MbusPrevievClear"), QStringLiteral("Wyczysc"), controls);
-    btn_DispUserRegi = namedButton(QStringLiteral("btn_DispUserRegi"),
-                                   QStringLiteral("Tablica rejestrów użytkownika"), controls);
+        makeButton(controls, QStringLiteral("btn_MbusPrevievClear"), QStringLiteral("Wyczysc"));
+    btn_DispUserRegi = makeButton(controls, QStringLiteral("btn_DispUserRegi"), QStringLiteral("Tablica rejestrów użytkownika"));
     btn_DispModbusReg =
-        namedButton(QStringLiteral("btn_DispModbusReg"), QStringLiteral("Podgląd ramek MODBUS"), controls);
+        makeButton(controls, QStringLiteral("btn_DispModbusReg"), QStringLiteral("Podgląd ramek MODBUS"));
     btn_DispModbusReg->hide();
 
     cb_ModbusDecode = new QCheckBox(QStringLiteral("Dekoduj"), controls);
     cb_ModbusDecode->setObjectName(QStringLiteral("cb_ModbusDecode"));
     Panel_MbusBadCrc = new QWidget(controls);
     Panel_MbusBadCrc->setObjectName(QStringLiteral("Panel_MbusBadCrc"));
-    Label_MbusBadCrc = namedLabel(QStringLiteral("Label_MbusBadCrc"), QStringLiteral("Błędne CRC:"), Panel_MbusBadCrc);
+    Label_MbusBadCrc = makeLabel(Panel_MbusBadCrc, QStringLiteral("Label_MbusBadCrc"), QStringLiteral("Błędne CRC:"));
     EditMbusBadCrcCnt = new QLineEdit(QStringLiteral("0"), Panel_MbusBadCrc);
     EditMbusBadCrcCnt->setObjectName(QStringLiteral("EditMbusBadCrcCnt"));
     EditMbusBadCrcCnt->setReadOnly(true);
@@ -153,15 +125,15 @@ QWidget* Rs485Page::buildFrameLog() {
 
     Panel_MbusDecode = new QWidget(GroupBox16);
     Panel_MbusDecode->setObjectName(QStringLiteral("Panel_MbusDecode"));
-    Label_MbusSlave = namedLabel(QStringLiteral("Label_MbusSlave"), QStringLiteral("Adres:"), Panel_MbusDecode);
+    Label_MbusSlave = makeLabel(Panel_MbusDecode, QStringLiteral("Label_MbusSlave"), QStringLiteral("Adres:"));
     ComboBox_MbusSlave = new QComboBox(Panel_MbusDecode);
     ComboBox_MbusSlave->setObjectName(QStringLiteral("ComboBox_MbusSlave"));
     Label_MbusFunction =
-        namedLabel(QStringLiteral("Label_MbusFunction"), QStringLiteral("Funkcja:"), Panel_MbusDecode);
+        makeLabel(Panel_MbusDecode, QStringLiteral("Label_MbusFunction"), QStringLiteral("Funkcja:"));
     ComboBox_MbusFunction = new QComboBox(Panel_MbusDecode);
     ComboBox_MbusFunction->setObjectName(QStringLiteral("ComboBox_MbusFunction"));
-    btn_MbusSaveLog = namedButton(QStringLiteral("btn_MbusSaveLog"), QStringLiteral("Zapisz log..."), Panel_MbusDecode);
-    btn_MbusOpenLog = namedButton(QStringLiteral("btn_MbusOpenLog"), QStringLiteral("Otwórz log..."), Panel_MbusDecode);
+    btn_MbusSaveLog = makeButton(Panel_MbusDecode, QStringLiteral("btn_MbusSaveLog"), QStringLiteral("Zapisz log..."));
+    btn_MbusOpenLog = makeButton(Panel_MbusDecode, QStringLiteral("btn_MbusOpenLog"), QStringLiteral("Otwórz log..."));
     auto* filter = new QHBoxLayout(Panel_MbusDecode);
     filter->setContentsMargins(0, 0, 0, 0);
     filter->setSpacing(6);
@@ -253,13 +225,13 @@ QGroupBox* Rs485Page::buildRegisterView() {
     StringGrid1->setFixedSize(headerWidth + 5 * valueWidth + frame, 6 * rowHeight + frame);
 
     Label37 =
-        namedLabel(QStringLiteral("Label37"), QStringLiteral("Zaznaczony rejestr MODBUS: "), UserRegisters);
+        makeLabel(UserRegisters, QStringLiteral("Label37"), QStringLiteral("Zaznaczony rejestr MODBUS: "));
     LabelSelectUserReg =
-        namedLabel(QStringLiteral("LabelSelectUserReg"), QStringLiteral("50-51"), UserRegisters);
+        makeLabel(UserRegisters, QStringLiteral("LabelSelectUserReg"), QStringLiteral("50-51"));
     LabelSelectUserReg->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("88-88")) + 4);
-    Label40 = namedLabel(QStringLiteral("Label40"), QStringLiteral("->"), UserRegisters);
-    Label38 = namedLabel(QStringLiteral("Label38"), QStringLiteral("Wartosc:"), UserRegisters);
-    Label_REGVAL = namedLabel(QStringLiteral("Label_REGVAL"), QStringLiteral("0"), UserRegisters);
+    Label40 = makeLabel(UserRegisters, QStringLiteral("Label40"), QStringLiteral("->"));
+    Label38 = makeLabel(UserRegisters, QStringLiteral("Label38"), QStringLiteral("Wartosc:"));
+    Label_REGVAL = makeLabel(UserRegisters, QStringLiteral("Label_REGVAL"), QStringLiteral("0"));
     Label_REGVAL->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-8.8888888E-38")) + 4);
     RadioButton_REAL = new QRadioButton(QStringLiteral("REAL"), UserRegisters);
     RadioButton_REAL->setObjectName(QStringLiteral("RadioButton_REAL"));
@@ -267,7 +239,7 @@ QGroupBox* Rs485Page::buildRegisterView() {
     RadioButton_DWORD = new QRadioButton(QStringLiteral("DWORD"), UserRegisters);
     RadioButton_DWORD->setObjectName(QStringLiteral("RadioButton_DWORD"));
     btn_ReadUserRegister =
-        namedButton(QStringLiteral("btn_ReadUserRegister"), QStringLiteral("Odczytaj"), UserRegisters);
+        makeButton(UserRegisters, QStringLiteral("btn_ReadUserRegister"), QStringLiteral("Odczytaj"));
 
     auto* selection = new QHBoxLayout;
     selection->setSpacing(4);
@@ -422,228 +394,6 @@ void Rs485Page::rememberFrame(SeenFrame frame) {
     seen_.push_back(std::move(frame));
     while (seen_.size() > std::size_t(FrameLogLines))
         seen_.pop_front();
-}
-
-// ---- Decoded view ---------------------------------------------------------------------------
-
-bool Rs485Page::decoding() const {
-    return cb_ModbusDecode->isChecked();
-}
-
-void Rs485Page::applyDecoding() {
-    Panel_MbusBadCrc->setVisible(decoding());
-    Panel_MbusDecode->setVisible(decoding());
-    rebuildLog();
-}
-
-void Rs485Page::retranslate() {
-    if (!cb_ModbusDecode)
-        return; // not built yet: the texts are taken when it is
-    decodeTexts_ = modbus::DecodeTexts::fromLookup([this](const QString& key) { return context_.text(key); });
-    fillFilterLists();
-    if (decoding())
-        rebuildLog();
-}
-
-void Rs485Page::fillFilterLists() {
-    const QString all = context_.text(QStringLiteral("MB_FILTER_ALL"));
-    if (ComboBox_MbusSlave->count() == 0) {
-        ComboBox_MbusSlave->addItem(all, FilterAll);
-        for (int slave = 0; slave <= HighestSlave; ++slave)
-            ComboBox_MbusSlave->addItem(QString::number(slave), slave);
-    }
-    ComboBox_MbusSlave->setItemText(0, all);
-    QStringList functions{all};
-    for (const int fc : FilterFunctions)
-        functions.append(QStringLiteral("%1 %2").arg(fc).arg(modbus::functionName(fc, decodeTexts_)));
-    functions.append(context_.text(QStringLiteral("MB_FILTER_OTHER")));
-    if (ComboBox_MbusFunction->count() == 0) {
-        ComboBox_MbusFunction->addItem(QString(), FilterAll);
-        for (const int fc : FilterFunctions)
-            ComboBox_MbusFunction->addItem(QString(), fc);
-        ComboBox_MbusFunction->addItem(QString(), FilterOther);
-    }
-    for (int i = 0; i < functions.size(); ++i)
-        ComboBox_MbusFunction->setItemText(i, functions[i]);
-}
-
-bool Rs485Page::passesFilter(const modbus::DecodedFrame& frame) const {
-    const int slave = ComboBox_MbusSlave->currentData().toInt();
-    if (slave != FilterAll && frame.slave != slave)
-        return false;
-    const int function = ComboBox_MbusFunction->currentData().toInt();
-    if (function == FilterAll)
-        return true;
-    if (function == FilterOther)
-        return !frame.knownFunction();
-    return frame.baseFunction() == function; // exceptions with their function
-}
-
-modbus::RegisterView Rs485Page::registerView() const {
-    return RadioButton_REAL->isChecked() ? modbus::RegisterView::Real : modbus::RegisterView::Dword;
-}
-
-Rs485Page::ShownLine Rs485Page::decodedLine(const SeenFrame& seen, const modbus::DecodedFrame& frame) const {
-    ShownLine line;
-    line.text = seen.plainLine.left(4 * seen.bytes.size()) + QStringLiteral("  ->>  ") +
-                modbus::describe(frame, decodeTexts_, registerView());
-    line.error = frame.crcError() || frame.kind == modbus::FrameKind::Exception;
-    return line;
-}
-
-void Rs485Page::appendLines(const QList<ShownLine>& lines) {
-    if (lines.isEmpty())
-        return;
-    QScrollBar* bar = MemoMbusTrans->verticalScrollBar();
-    const bool atBottom = bar->value() == bar->maximum();
-    QTextDocument* document = MemoMbusTrans->document();
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
-    cursor.movePosition(QTextCursor::End);
-    QTextCharFormat plain;
-    QTextCharFormat error;
-    error.setBackground(colors::Error);
-    bool first = document->isEmpty();
-    // Lines of one colour go in together: the document makes one block of each line.
-    for (qsizetype i = 0; i < lines.size();) {
-        qsizetype end = i + 1;
-        while (end < lines.size() && lines[end].error == lines[i].error)
-            ++end;
-        QStringList run;
-        run.reserve(end - i);
-        for (qsizetype k = i; k < end; ++k)
-            run.append(lines[k].text);
-        if (!first)
-            cursor.insertBlock(QTextBlockFormat(), plain);
-        first = false;
-        cursor.insertText(run.join(QLatin1Char('\n')), lines[i].error ? error : plain);
-        i = end;
-    }
-    cursor.endEditBlock();
-    if (atBottom)
-        bar->setValue(bar->maximum());
-}
-
-void Rs485Page::rebuildLog() {
-    pendingLines_.clear();
-    pendingDecoded_.clear();
-    MemoMbusTrans->clear();
-    if (!decoding()) {
-        QStringList lines;
-        lines.reserve(qsizetype(seen_.size()));
-        for (const SeenFrame& seen : seen_)
-            lines.append(seen.plainLine);
-        if (!lines.isEmpty())
-            MemoMbusTrans->appendPlainText(lines.join(QLatin1Char('\n')));
-        return;
-    }
-    decoder_.reset();
-    QList<ShownLine> lines;
-    for (const SeenFrame& seen : seen_) {
-        const modbus::DecodedFrame frame = decoder_.decode(seen.bytes);
-        if (passesFilter(frame))
-            lines.append(decodedLine(seen, frame));
-    }
-    appendLines(lines);
-}
-
-void Rs485Page::showBadCrcCount() {
-    EditMbusBadCrcCnt->setText(QString::number(badCrcCount_));
-}
-
-// ---- Capture files -------------------------------------------------------------------------
-
-void Rs485Page::saveLog() {
-    flushFrameLog();
-    // The frames the log shows, as it shows them.
-    QList<modbus::CapturedFrame> frames;
-    QList<modbus::DecodedFrame> decoded;
-    QStringList lines;
-    modbus::FrameDecoder decoder;
-    for (const SeenFrame& seen : seen_) {
-        modbus::DecodedFrame frame = decoder.decode(seen.bytes);
-        if (!passesFilter(frame))
-            continue;
-        frames.append({seen.msecs, seen.bytes});
-        lines.append(decodedLine(seen, frame).text);
-        decoded.append(std::move(frame));
-    }
-    DialogService::FileRequest request;
-    request.filter = context_.text(QStringLiteral("MB_LOG_FILTER"));
-    request.fileName = QStringLiteral("modbus.pcap");
-    QPointer<Rs485Page> self(this);
-    context_.dialogs->saveFile(context_.mainWindow, request, [self, frames, decoded, lines](const QString& path) {
-        if (!self || path.isEmpty())
-            return;
-        QByteArray contents;
-        switch (modbus::captureFormatForPath(path)) {
-        case modbus::CaptureFormat::Pcap:
-            contents = modbus::pcapCapture(frames);
-            break;
-        case modbus::CaptureFormat::Csv: {
-            QStringList texts;
-            for (const QString& line : lines)
-                texts.append(line.section(QStringLiteral("  ->>  "), 1));
-            contents = modbus::csvCapture(frames, decoded, texts, self->decodeTexts_);
-            break;
-        }
-        case modbus::CaptureFormat::Text:
-            contents = modbus::textCapture(frames, lines);
-            break;
-        }
-        if (const std::optional<QString> error = files::writeFileAtomically(path, contents))
-            self->context_.dialogs->message(self->context_.mainWindow, DialogService::Icon::Error,
-                                            self->context_.text(QStringLiteral("MB_SAVE_FAILED")).arg(*error),
-                                            QCoreApplication::applicationName());
-    });
-}
-
-void Rs485Page::openLog() {
-    DialogService::FileRequest request;
-    request.filter = context_.text(QStringLiteral("MB_OPEN_FILTER"));
-    QPointer<Rs485Page> self(this);
-    context_.dialogs->openFile(context_.mainWindow, request, [self](const QString& path) {
-        if (!self || path.isEmpty())
-            return;
-        QFile file(path);
-        QByteArray contents;
-        if (file.open(QIODevice::ReadOnly))
-            contents = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            self->context_.dialogs->message(
-                self->context_.mainWindow, DialogService::Icon::Error,
-                self->context_.text(QStringLiteral("MB_OPEN_FAILED")).arg(QFileInfo(path).fileName()),
-                QCoreApplication::applicationName());
-            return;
-        }
-        self->loadCapture(contents, path);
-    });
-}
-
-void Rs485Page::loadCapture(const QByteArray& file, const QString& path) {
-    const std::optional<QList<modbus::CapturedFrame>> frames = modbus::readCapture(file);
-    if (!frames) {
-        context_.dialogs->message(context_.mainWindow, DialogService::Icon::Error,
-                                  context_.text(QStringLiteral("MB_OPEN_FAILED")).arg(QFileInfo(path).fileName()),
-                                  QCoreApplication::applicationName());
-        return;
-    }
-    // The capture takes the place of what the log held; frames arriving later are added to it.
-    flushFrameLog();
-    seen_.clear();
-    badCrcCount_ = 0;
-    const int own = ownModbusAddress();
-    for (const modbus::CapturedFrame& captured : *frames) {
-        const modbus::FrameLogEntry entry = modbus::describeFrameBytes(captured.bytes, own);
-        const QString text = entry.textKey.isEmpty() ? QString() : context_.text(entry.textKey);
-        if (captured.bytes.size() >= 4 && modbus::modbusCrc(captured.bytes) != 0)
-            ++badCrcCount_;
-        rememberFrame({captured.msecs, captured.bytes, entry.hex + text});
-    }
-    frameCount_ = qint32(frames->size());
-    EditMbusFrameCnt->setText(QString::number(frameCount_));
-    showBadCrcCount();
-    rebuildLog();
 }
 
 void Rs485Page::readUserRegisters() {

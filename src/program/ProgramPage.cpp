@@ -16,6 +16,7 @@
 #include "shell/AppContext.h"
 #include "shell/AppState.h"
 #include "shell/AskedController.h"
+#include "shell/Widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,12 +42,6 @@ namespace {
 
 constexpr int RegisterCount = 24; // R50, R52, ..., R96
 constexpr int RegisterRows = 6;
-
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
-}
 
 QLineEdit* readOnlyField(const QString& name, const QString& text, QWidget* parent) {
     auto* e = new QLineEdit(text, parent);
@@ -101,8 +96,8 @@ QGroupBox* ProgramPage::buildProgramming() {
     GroupBoxProgramming->setObjectName(QStringLiteral("GroupBox_Programming"));
     QGroupBox* group = GroupBoxProgramming;
 
-    btn_ProgOpen = button(QStringLiteral("btn_ProgOpen"), QStringLiteral("Otwórz z pliku"), group);
-    btn_SaveProg = button(QStringLiteral("btn_SaveProg"), QStringLiteral("Zapisz do pliku"), group);
+    btn_ProgOpen = makeButton(group, QStringLiteral("btn_ProgOpen"), QStringLiteral("Otwórz z pliku"));
+    btn_SaveProg = makeButton(group, QStringLiteral("btn_SaveProg"), QStringLiteral("Zapisz do pliku"));
     btn_SaveProg->setEnabled(false);
     ComboBoxModulNumer = new QComboBox(group);
     ComboBoxModulNumer->setObjectName(QStringLiteral("ComboBoxModulNumer"));
@@ -119,9 +114,9 @@ QGroupBox* ProgramPage::buildProgramming() {
     MemoProgram->setObjectName(QStringLiteral("MemoProgram"));
     MemoProgram->setReadOnly(true);
     MemoProgram->hide();
-    btn_SendProg = button(QStringLiteral("btn_SendProg"), QStringLiteral("Wyslij program"), group);
-    JvXPButton3 = button(QStringLiteral("JvXPButton3"), QStringLiteral("Odczytaj program"), group);
-    btn_TxProg = button(QStringLiteral("btn_TxProg"), QStringLiteral("TX-PROG"), group);
+    btn_SendProg = makeButton(group, QStringLiteral("btn_SendProg"), QStringLiteral("Wyslij program"));
+    JvXPButton3 = makeButton(group, QStringLiteral("JvXPButton3"), QStringLiteral("Odczytaj program"));
+    btn_TxProg = makeButton(group, QStringLiteral("btn_TxProg"), QStringLiteral("TX-PROG"));
     btn_TxProg->setToolTip(
         QStringLiteral("Uruchamia program TX-PROG do tworzenia programów ruchu dla sterownika (kontrolera)"));
 
@@ -156,9 +151,9 @@ QGroupBox* ProgramPage::buildProgramming() {
 QGroupBox* ProgramPage::buildRunControl() {
     auto* group = new QGroupBox(QStringLiteral("Sterowanie programem"), this);
     group->setObjectName(QStringLiteral("GroupBox_ProgramControl"));
-    btn_ProgStart = button(QStringLiteral("btn_ProgStart"), QStringLiteral("Uruchom"), group);
-    btn_StopProg = button(QStringLiteral("btn_StopProg"), QStringLiteral("Zatrzymaj"), group);
-    btn_ProgPause = button(QStringLiteral("btn_ProgPause"), QStringLiteral("Wstrzymaj"), group);
+    btn_ProgStart = makeButton(group, QStringLiteral("btn_ProgStart"), QStringLiteral("Uruchom"));
+    btn_StopProg = makeButton(group, QStringLiteral("btn_StopProg"), QStringLiteral("Zatrzymaj"));
+    btn_ProgPause = makeButton(group, QStringLiteral("btn_ProgPause"), QStringLiteral("Wstrzymaj"));
     Edit_ProgramStatus =
         readOnlyField(QStringLiteral("Edit_ProgramStatus"), QStringLiteral("Program wyłaczony"), group);
     Edit_ProgramStatus->setAlignment(Qt::AlignCenter);
@@ -194,7 +189,7 @@ QGroupBox* ProgramPage::buildRegisters() {
         const int n = 50 + 2 * i;
         auto* edit = new QLineEdit(QStringLiteral("0"), group);
         edit->setObjectName(QStringLiteral("editR%1").arg(n));
-        auto* send = button(registerButtonName(n), QStringLiteral("R%1").arg(n), group);
+        auto* send = makeButton(group, registerButtonName(n), QStringLiteral("R%1").arg(n));
         send->setFixedWidth(send->fontMetrics().horizontalAdvance(QStringLiteral("R00")) + 18);
         // Registers go down the columns: R50..R60, R62..R72, R74..R84, R86..R96.
         const int row = i % RegisterRows;
@@ -206,9 +201,9 @@ QGroupBox* ProgramPage::buildRegisters() {
         registerButtons.append(send);
         connect(send, &QPushButton::clicked, this, [this, i] { setUserRegister(i); });
     }
-    btn_ReadUserReg = button(QStringLiteral("btn_ReadUserReg"), QStringLiteral("Odczytaj "), group);
+    btn_ReadUserReg = makeButton(group, QStringLiteral("btn_ReadUserReg"), QStringLiteral("Odczytaj "));
     btn_saveUserReg =
-        button(QStringLiteral("btn_saveUserReg"), QStringLiteral("Zapisz do pamięci nieulotnej"), group);
+        makeButton(group, QStringLiteral("btn_saveUserReg"), QStringLiteral("Zapisz do pamięci nieulotnej"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btn_ReadUserReg);
     buttons->addWidget(btn_saveUserReg);

@@ -9,20 +9,29 @@
 
 namespace kvt {
 
-QLabel* makeLabel(QWidget* parent, const char* name, const char* text) {
-    return named(new QLabel(QString::fromUtf8(text), parent), name);
+namespace {
+
+template <typename T> T* withName(T* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const char* text) {
-    return named(new QPushButton(QString::fromUtf8(text), parent), name);
+} // namespace
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text) {
+    return withName(new QLabel(text, parent), name);
 }
 
-QGroupBox* makeGroup(QWidget* parent, const char* name, const char* title) {
-    return named(new QGroupBox(QString::fromUtf8(title), parent), name);
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text) {
+    return withName(new QPushButton(text, parent), name);
 }
 
-QLineEdit* makeField(QWidget* parent, const char* name, const char* text, bool readOnly) {
-    auto* f = named(new QLineEdit(QString::fromUtf8(text), parent), name);
+QGroupBox* makeGroup(QWidget* parent, const QString& name, const QString& title) {
+    return withName(new QGroupBox(title, parent), name);
+}
+
+QLineEdit* makeField(QWidget* parent, const QString& name, const QString& text, bool readOnly) {
+    auto* f = withName(new QLineEdit(text, parent), name);
     f->setReadOnly(readOnly);
     if (readOnly)
         f->setFocusPolicy(Qt::NoFocus);

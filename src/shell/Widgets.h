@@ -17,11 +17,11 @@ template <typename T> T* named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
-QLabel* makeLabel(QWidget* parent, const char* name, const char* text);
-QPushButton* makeButton(QWidget* parent, const char* name, const char* text);
-QGroupBox* makeGroup(QWidget* parent, const char* name, const char* title);
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text);
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text);
+QGroupBox* makeGroup(QWidget* parent, const QString& name, const QString& title);
 // An entry field; a read-only one is a display and takes no focus.
-QLineEdit* makeField(QWidget* parent, const char* name, const char* text, bool readOnly = false);
+QLineEdit* makeField(QWidget* parent, const QString& name, const QString& text, bool readOnly = false);
 
 // Writes the caption, title or text of a control, whatever its kind.
 void setControlText(QWidget* widget, const QString& text);
