@@ -58,4 +58,13 @@ inline QList<int> codes(const QList<QByteArray>& reports) {
     return result;
 }
 
+// The commands of `reports` (without the report ID) whose code is `code`.
+inline QList<QByteArray> commandsWithCode(const QList<QByteArray>& reports, int code) {
+    QList<QByteArray> result;
+    for (const QByteArray& r : reports)
+        if (r.size() > 1 && quint8(r[1]) == code)
+            result << command(r);
+    return result;
+}
+
 } // namespace testing

@@ -13,14 +13,6 @@ namespace testing {
 const QString Data = QStringLiteral(KVT_PROGRAM_DATA "/");
 constexpr int ProgramPage = 3;
 
-inline QList<QByteArray> commandsWithCode(const QList<QByteArray>& reports, int code) {
-    QList<QByteArray> result;
-    for (const QByteArray& r : reports)
-        if (r.size() > 1 && quint8(r[1]) == code)
-            result << command(r);
-    return result;
-}
-
 // A connected KVT318 with the Program page shown and the program file `path` opened; returns the
 // controller's id, or -1 when the file could not be opened.
 inline int connectWithFile(rig::AppRig& rig, const QString& path) {

@@ -65,14 +65,6 @@ inline QList<QByteArray> programOf(const QByteArray& file) {
     return records;
 }
 
-inline QList<QByteArray> commandsWithCode(const QList<QByteArray>& reports, int code) {
-    QList<QByteArray> result;
-    for (const QByteArray& r : reports)
-        if (r.size() > 1 && quint8(r[1]) == code)
-            result << command(r);
-    return result;
-}
-
 inline int failedWrites(rig::AppRig& rig) {
     int failed = 0;
     for (const auto& w : rig.sim().written())
