@@ -87,7 +87,6 @@ private:
     void showRegisters(const Response& response);
     void showReadBackStep(const program::ReadBackStep& step);
     void information(const QString& text, const QString& caption);
-    bool english() const;
 
     ProgramTransfer* transfer_;
     ComponentCache registerFields_; // the editR fields, by name
