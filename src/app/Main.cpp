@@ -6,7 +6,6 @@
 #include "app/MainWindow.h"
 #include "app/Options.h"
 #include "app/Program.h"
-#include "app/QuitSignals.h"
 #include "assist/AboutWindow.h"
 #include "assist/QtDialogService.h"
 #include "assist/StatusBar.h"
@@ -22,6 +21,7 @@
 #include "sim/SimBackend.h"
 #include "sim/SimController.h"
 #include "sim/SimStateFile.h"
+#include "system/QuitSignals.h"
 #include "trend/TrendView.h"
 
 #include <QApplication>

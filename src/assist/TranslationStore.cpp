@@ -14,7 +14,6 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <optional>
 
 namespace kvt {
 
@@ -22,24 +21,6 @@ namespace {
 
 using Section = TranslationStore::Section;
 using Entry = TranslationStore::Entry;
-
-std::optional<Section> sectionNamed(const QString& name) {
-    if (name == QLatin1String("caption"))
-        return Section::Captions;
-    if (name == QLatin1String("hint"))
-        return Section::Hints;
-    if (name == QLatin1String("lines"))
-        return Section::Lines;
-    if (name == QLatin1String("string"))
-        return Section::Strings;
-    if (name == QLatin1String("font"))
-        return Section::Fonts;
-    if (name == QLatin1String("collection"))
-        return Section::Collections;
-    if (name == QLatin1String("text"))
-        return Section::Keyed;
-    return std::nullopt;
-}
 
 const QString& textIn(const Entry& entry, int language) {
     return language == TranslationStore::English ? entry.english : entry.polish;
@@ -148,30 +129,11 @@ void applyCollectionItem(QObject* target, const QString& key, const QString& tex
 
 } // namespace
 
-QList<TranslationStore::Entry> parseTranslationStore(const QString& content) {
-    QList<Entry> entries;
-    const QStringList lines = content.split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() != 4)
-            continue;
-        const std::optional<Section> section = sectionNamed(fields[0]);
-        if (!section || fields[1].isEmpty())
-            continue;
-        entries.append(Entry{*section, fields[1], fields[2], fields[3]});
-    }
-    return entries;
-}
-
 TranslationStore::TranslationStore(QWidget* window, const QString& storeName)
     : window_(window), name_(storeName) {
     QFile file(QStringLiteral(":/texts/%1.tsv").arg(storeName));
     if (file.open(QIODevice::ReadOnly))
-        entries_ = parseTranslationStore(QString::fromUtf8(file.readAll()));
+        entries_ = parseTextStore(QString::fromUtf8(file.readAll()));
 }
 
 QString TranslationStore::text(const QString& key) const {

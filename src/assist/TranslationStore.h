@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "assist/core/TextStoreFile.h"
+
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -16,22 +18,9 @@ class TranslationStore {
 public:
     enum Language { Polish = 1, English = 2 };
 
-    enum class Section {
-        Captions,    // key: component name; the component's caption
-        Hints,       // key: component name; the component's tooltip
-        Lines,       // key: "Component.Property"; a list-of-lines property (memo text)
-        Strings,     // key: "Component.Property"; any other string property (edit text, dialog filter)
-        Fonts,       // key: component name; the font face per language
-        Collections, // key: "Component.Collection[index].Property"; items of a collection
-        Keyed,       // key: "IDS_<n>"; looked up by operations
-    };
-
-    struct Entry {
-        Section section;
-        QString key;
-        QString polish;
-        QString english;
-    };
+    // What a line of the store's file holds (assist/core/TextStoreFile.h).
+    using Section = TextStoreEntry::Section;
+    using Entry = TextStoreEntry;
 
     // Loads the store named `storeName` ("TForm1", "TForm2", "TForm3", "TFormProgress") from the
     // application's resources. `window` is the window whose components the property entries name
@@ -62,9 +51,5 @@ private:
     QList<Entry> entries_;
     int language_ = Polish;
 };
-
-// Parses a store's text resource; exposed for tests. Each non-comment line holds four fields
-// separated by tabs: section, key, Polish text, English text.
-QList<TranslationStore::Entry> parseTranslationStore(const QString& content);
 
 } // namespace kvt

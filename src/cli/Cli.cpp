@@ -2,12 +2,12 @@
 #include "cli/Cli.h"
 
 #include "cli/Commands.h"
-#include "cli/Interrupts.h"
 #include "cli/Options.h"
 #include "cli/Output.h"
 #include "cli/Session.h"
 #include "cli/Simulation.h"
 #include "link/HidBackend.h"
+#include "system/QuitSignals.h"
 #include "version/Version.h"
 
 #include <QCoreApplication>
@@ -237,8 +237,8 @@ int run(int argc, char** argv, const HardwareBackendFactory& hardware) {
             exit = int(Exit::Usage);
         } else {
             std::unique_ptr<Command> command = std::move(std::get<std::unique_ptr<Command>>(made));
-            Interrupts interrupts;
-            QObject::connect(&interrupts, &Interrupts::interrupted, &session, &Session::interrupt);
+            QuitSignals interrupts;
+            QObject::connect(&interrupts, &QuitSignals::received, &session, &Session::interrupt);
             session.start(command.get());
             exit = QCoreApplication::exec();
         }

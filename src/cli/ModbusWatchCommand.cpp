@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ModbusWatchCommand.h"
 
+#include "assist/core/TextStoreFile.h"
 #include "cli/Options.h"
 #include "link/OpCode.h"
 #include "modbus/core/Capture.h"
@@ -9,8 +10,6 @@
 #include "modbus/core/UserRegisters.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <QHash>
 #include <QJsonArray>
 #include <limits>
 
@@ -25,20 +24,11 @@ constexpr int WatchTimeoutMs = std::numeric_limits<int>::max();
 
 modbus::DecodeTexts decodeTexts(const Texts& tr) {
     // The keyed texts of the main window's store, built into the tool (see CMakeLists.txt).
-    QHash<QString, QString> texts;
-    QFile store(QStringLiteral(":/cli/TForm1.tsv"));
-    if (store.open(QIODevice::ReadOnly)) {
-        const bool polish = tr.language() == Language::Polish;
-        for (const QByteArray& line : store.readAll().split('\n')) {
-            const QList<QByteArray> fields = line.split('\t');
-            if (fields.size() < 4 || fields[0] != "text")
-                continue;
-            const QString english = QString::fromUtf8(fields[3]).trimmed();
-            texts.insert(QString::fromUtf8(fields[1]),
-                         polish || english.isEmpty() ? QString::fromUtf8(fields[2]) : english);
-        }
-    }
-    return modbus::DecodeTexts::fromLookup([&texts](const QString& key) { return texts.value(key, key); });
+    const KeyedTexts texts(QStringLiteral(":/cli/TForm1.tsv"));
+    const bool english = tr.language() == Language::English;
+    return modbus::DecodeTexts::fromLookup([&texts, english](const QString& key) {
+        return texts.contains(key) ? texts.text(key, english) : key;
+    });
 }
 
 QJsonObject modbusFrameJson(qint64 msecs, const QByteArray& bytes, const modbus::DecodedFrame* f,
@@ -143,10 +133,13 @@ void ModbusWatchCommand::interrupt() {
                 showFrame(report);
                 return ControllerLink::Take::Progress;
             }
-            return report.code() == op::LiveStatus ? ControllerLink::Take::Done : ControllerLink::Take::Ignore;
+            return report.code() == op::LiveStatus ? ControllerLink::Take::Done
+                                                   : ControllerLink::Take::Ignore;
         },
         [this](const Response&) {
-            out().line(tr_("%1 frames, %2 with a bad CRC", "ramek: %1, z błędnym CRC: %2").arg(frames_).arg(badCrc_));
+            out().line(tr_("%1 frames, %2 with a bad CRC", "ramek: %1, z błędnym CRC: %2")
+                           .arg(frames_)
+                           .arg(badCrc_));
             succeed({{QStringLiteral("frames"), frames_}, {QStringLiteral("badCrc"), badCrc_}});
         });
 }

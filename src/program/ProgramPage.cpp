@@ -219,10 +219,6 @@ std::optional<quint8> ProgramPage::pollRequest() const {
     return op::ProgramRunState;
 }
 
-bool ProgramPage::english() const {
-    return context_.texts && context_.texts->language() == TranslationStore::English;
-}
-
 void ProgramPage::information(const QString& text, const QString& caption) {
     context_.dialogs->message(window(), DialogService::Icon::Information, text, caption);
 }
@@ -290,8 +286,8 @@ void ProgramPage::saveProgramFile() {
         const auto error = program::writeProgramFile(path, program::encodeProgramFile(saved));
         const QString caption = self->context_.text(QStringLiteral("IDS_120"));
         if (error) {
-            const QString text = self->english() ? QStringLiteral("Cannot save the file\n%1\n%2")
-                                                 : QStringLiteral("Nie mozna zapisac pliku\n%1\n%2");
+            const QString text =
+                self->context_.text(QStringLiteral("PROGRAM_SAVE_FAILED")) + QStringLiteral("\n%1\n%2");
             self->context_.dialogs->message(self->window(), DialogService::Icon::Error,
                                             text.arg(shown, *error), caption);
             return;
@@ -299,13 +295,7 @@ void ProgramPage::saveProgramFile() {
         if (store.complete()) {
             self->information(self->context_.text(QStringLiteral("IDS_136")), caption);
         } else {
-            const QString text =
-                self->english()
-                    ? QStringLiteral("The read-back from the controller did not complete: only %1 of %2 "
-                                     "commands were saved.")
-                    : QStringLiteral(
-                          "Odczyt programu ze sterownika nie został ukończony: zapisano tylko %1 z %2 "
-                          "komend.");
+            const QString text = self->context_.text(QStringLiteral("PROGRAM_READ_BACK_INCOMPLETE"));
             self->context_.dialogs->message(self->window(), DialogService::Icon::Warning,
                                             text.arg(saved.length).arg(store.length), caption);
         }
@@ -447,15 +437,12 @@ void ProgramPage::launchEditor() {
         started = windows;
         ok = QDesktopServices::openUrl(QUrl::fromLocalFile(windows));
     } else {
-        const QString text = english()
-                                 ? QStringLiteral("The TX-PROG program was not found. Looked for:\n%1\n%2")
-                                 : QStringLiteral("Nie znaleziono programu TX-PROG. Szukano:\n%1\n%2");
+        const QString text = context_.text(QStringLiteral("TXPROG_NOT_FOUND")) + QStringLiteral("\n%1\n%2");
         information(text.arg(QDir::toNativeSeparators(windows), QDir::toNativeSeparators(native)), caption);
         return;
     }
     if (!ok) {
-        const QString text = english() ? QStringLiteral("Cannot start the TX-PROG program:\n%1")
-                                       : QStringLiteral("Nie mozna uruchomic programu TX-PROG:\n%1");
+        const QString text = context_.text(QStringLiteral("TXPROG_START_FAILED")) + QStringLiteral("\n%1");
         information(text.arg(QDir::toNativeSeparators(started)), caption);
     }
 }

@@ -96,7 +96,6 @@ private:
     void showRegisters(const Response& response);
     void showReadBackStep(const program::ReadBackStep& step);
     void information(const QString& text, const QString& caption);
-    bool english() const;
 
     ProgramTransfer* transfer_;
     const FileDialogInfo& openDialog_;

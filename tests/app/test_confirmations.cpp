@@ -17,6 +17,8 @@ struct Confirmation {
     int page;
     const char* button;
     QList<int> commands; // none of these may reach a controller
+    int language;        // index in the language box
+    const char* told;    // what the warning says
 };
 
 } // namespace
@@ -26,14 +28,15 @@ class ConfirmationsTest : public QObject {
 private slots:
     void answerAfterAnotherControllerTookOverSendsNothing() {
         const QList<Confirmation> confirmations = {
-            {"factory reset", 1, "JvXPButton1", {221}},
-            {"auto-function", 4, "btn_MotionFunctionSet", {229, 230}},
-            {"start warning", 3, "btn_ProgStart", {156}},
+            {"factory reset", 1, "JvXPButton1", {221}, 0, "nic nie wysłano"},
+            {"auto-function", 4, "btn_MotionFunctionSet", {229, 230}, 1, "nothing was sent"},
+            {"start warning", 3, "btn_ProgStart", {156}, 0, "nic nie wysłano"},
         };
         for (const Confirmation& c : confirmations) {
             rig::AppRig rig;
             const int first = rig.plugController("KVT318");
             rig.settle();
+            QVERIFY(rig.setLanguage(c.language));
             if (auto* option = rig.program().mainWindow->findChild<QCheckBox*>("cb_InStartStopMode"))
                 option->setChecked(true); // the start by input asks before 156
             QVERIFY(rig.showPage(c.page));
@@ -55,7 +58,7 @@ private slots:
             }
             QCOMPARE(rig.dialogs().size(), 1);
             QCOMPARE(rig.dialogs().first().kind, QString("warning"));
-            QVERIFY2(rig.dialogs().first().text.contains("nic nie wysłano"), c.name);
+            QVERIFY2(rig.dialogs().first().text.contains(QString::fromUtf8(c.told)), c.name);
             QVERIFY(rig.closeDialog(true));
             rig.holdDialogs(false);
         }

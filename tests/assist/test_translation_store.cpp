@@ -150,7 +150,7 @@ void TestTranslationStore::parseSkipsMalformedLines() {
                                            "text\t\tno key\tno key\n"
                                            "text\tIDS_26\t A\\nB \t \n"
                                            "string");
-    const QList<TranslationStore::Entry> entries = kvt::parseTranslationStore(content);
+    const QList<TranslationStore::Entry> entries = kvt::parseTextStore(content);
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries[0].section, Section::Captions);
     QCOMPARE(entries[0].key, QStringLiteral("Label1"));

@@ -2,89 +2,20 @@
 // kvtctl end to end: the program started as a process against simulated controllers whose
 // memory lives in a temporary state file, its output and exit codes checked as a script would.
 
+#include "KvtctlRun.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
 
 namespace {
 
-struct Result {
-    int exit = -1;
-    QByteArray out;
-    QByteArray err;
-
-    QString text() const { return QString::fromUtf8(out); }
-    QString error() const { return QString::fromUtf8(err); }
-    // The JSON documents on standard output, one per line.
-    QList<QJsonObject> documents() const {
-        QList<QJsonObject> docs;
-        for (const QByteArray& line : out.split('\n')) {
-            if (!line.isEmpty())
-                docs.append(QJsonDocument::fromJson(line).object());
-        }
-        return docs;
-    }
-};
-
-// One simulated controller that stays plugged in across runs.
-class Kvtctl {
-public:
-    Kvtctl() { env_ = withLocale("C"); }
-
-    QString path(const QString& name) const { return dir_.filePath(name); }
-    void setLocale(const char* locale) { env_ = withLocale(locale); }
-
-    Result run(const QStringList& args, const QStringList& simulate = {"--simulate"},
-               const QMap<QString, QString>& extraEnv = {}) const {
-        QProcess p;
-        QProcessEnvironment env = env_;
-        for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it)
-            env.insert(it.key(), it.value());
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KVTCTL_PATH),
-                simulate + QStringList{"--sim-state", path("state.json")} + args);
-        if (!p.waitForFinished(20000)) {
-            p.kill();
-            p.waitForFinished();
-        }
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-                p.readAllStandardError()};
-    }
-
-    QByteArray read(const QString& name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void write(const QString& name, const QByteArray& bytes) const {
-        QFile f(path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    // Replaces one line of a file ("Key=old" by "Key=new").
-    void edit(const QString& name, const QByteArray& from, const QByteArray& to) const {
-        QByteArray bytes = read(name);
-        QVERIFY2(bytes.contains(from), from.constData());
-        write(name, bytes.replace(from, to));
-    }
-
-private:
-    static QProcessEnvironment withLocale(const char* locale) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("LANGUAGE"));
-        env.remove(QStringLiteral("KVTCTL_SIM_UNPLUG_AFTER"));
-        env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
-        env.insert(QStringLiteral("LANG"), QString::fromLatin1(locale));
-        return env;
-    }
-
-    QTemporaryDir dir_;
-    QProcessEnvironment env_;
-};
+using Result = testing::KvtctlResult;
+using testing::Kvtctl;
 
 // A program file of `count` commands, all for device address 0.
 QByteArray programFile(int count, int seed) {

@@ -4,8 +4,9 @@
 // with pdftotext) carry the same values in either language, and a controller pulled out in the
 // middle of reading leaves no file behind.
 
+#include "KvtctlRun.h"
+
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,57 +14,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
 namespace {
 
-struct Result {
-    int exit = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-class Kvtctl {
-public:
-    QString path(const QString& name) const { return dir_.filePath(name); }
-
-    Result run(const QStringList& args, const QMap<QString, QString>& extraEnv = {}) const {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("KVTCTL_SIM_UNPLUG_AFTER"));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-        for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it)
-            env.insert(it.key(), it.value());
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KVTCTL_PATH), QStringList{"--simulate", "--sim-state", path("state.json")} + args);
-        if (!p.waitForFinished(30000)) {
-            p.kill();
-            p.waitForFinished();
-        }
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-                p.readAllStandardError()};
-    }
-    QByteArray read(const QString& name) const {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void write(const QString& name, const QByteArray& bytes) const {
-        QFile f(path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QStringList files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden); }
-
-private:
-    QTemporaryDir dir_;
-};
-
-QJsonObject lastDocument(const QByteArray& out) {
-    const QList<QByteArray> lines = out.trimmed().split('\n');
-    return QJsonDocument::fromJson(lines.last()).object();
-}
+using Result = testing::KvtctlResult;
+using testing::Kvtctl;
 
 // The th/td pairs of every table row of the report's HTML, which must parse as XML.
 QMap<QString, QString> htmlRows(const QByteArray& html, QString* error) {
@@ -111,16 +68,16 @@ private slots:
     void jsonAgreesWithTheController() {
         Kvtctl k;
         commission(k);
-        const Result report = k.run({"--json", "report", "-o", k.path("r.json"), "--operator",
-                                     "Łukasz Żółć", "--site", "Hala 2", "--notes", "po wymianie silnika"});
+        const Result report = k.run({"--json", "report", "-o", k.path("r.json"), "--operator", "Łukasz Żółć",
+                                     "--site", "Hala 2", "--notes", "po wymianie silnika"});
         QCOMPARE(report.exit, 0);
-        QCOMPARE(lastDocument(report.out).value("file").toString(), k.path("r.json"));
+        QCOMPARE(report.lastDocument().value("file").toString(), k.path("r.json"));
         const QJsonObject json = QJsonDocument::fromJson(k.read("r.json")).object();
         QCOMPARE(json.value("operator").toString(), QString("Łukasz Żółć"));
         QCOMPARE(json.value("controller").toObject().value("model").toString(), QString("KVT318"));
 
         const Result get = k.run({"--json", "config", "get"});
-        const QJsonObject held = lastDocument(get.out).value("record").toObject();
+        const QJsonObject held = get.lastDocument().value("record").toObject();
         const QJsonObject record = json.value("configuration").toObject().value("record").toObject();
         QCOMPARE(record.keys(), held.keys());
         for (const QString& key : held.keys())
@@ -144,7 +101,7 @@ private slots:
         QCOMPARE(program.value("firstLine").toString(), QString::fromUtf8(lines.first()).trimmed());
         QCOMPARE(program.value("lastLine").toString(), QString::fromUtf8(lines.last()).trimmed());
         // Nothing read for the report changed the drive.
-        QCOMPARE(lastDocument(k.run({"--json", "config", "get"}).out).value("record").toObject(), held);
+        QCOMPARE(k.run({"--json", "config", "get"}).lastDocument().value("record").toObject(), held);
     }
 
     void htmlAndPdfInBothLanguages_data() {
@@ -199,7 +156,8 @@ private slots:
         const QStringList before = k.files();
         for (const char* after : {"1", "2", "4"}) {
             for (const char* name : {"r.pdf", "new.json"}) {
-                const Result cut = k.run({"report", "-o", k.path(name)}, {{"KVTCTL_SIM_UNPLUG_AFTER", after}});
+                const Result cut = k.run({"report", "-o", k.path(name)}, {"--simulate"},
+                                         {{"KVTCTL_SIM_UNPLUG_AFTER", after}});
                 QCOMPARE(cut.exit, 5);
                 QCOMPARE(cut.err.count('\n'), 1);
                 QVERIFY2(cut.err.contains("vanished while reading"), cut.err.constData());

@@ -4,8 +4,6 @@
 #include "link/Model.h"
 #include "link/hidapi/HidapiHandle.h"
 
-#include <algorithm>
-
 namespace kvt {
 
 namespace {
@@ -65,7 +63,7 @@ QList<HidDeviceInfo> HidapiBackend::scan() {
 
 QList<HidDeviceInfo> HidapiBackend::enumerate() {
     const QList<HidDeviceInfo> devices = scan();
-    lastSeen_ = presenceOf(devices);
+    lastSeen_.remember(devices);
     return devices;
 }
 
@@ -94,26 +92,14 @@ void HidapiBackend::startMonitoring() {
     if (monitoring_)
         return;
     monitoring_ = true;
-    if (!lastSeen_)
-        lastSeen_ = presenceOf(scan());
+    if (!lastSeen_.seen())
+        lastSeen_.remember(scan());
     tick_.start();
 }
 
 void HidapiBackend::rescan() {
-    const QList<Presence> presence = presenceOf(scan());
-    if (presence != lastSeen_) {
-        lastSeen_ = presence;
+    if (lastSeen_.remember(scan()))
         emit devicesChanged();
-    }
-}
-
-QList<HidapiBackend::Presence> HidapiBackend::presenceOf(const QList<HidDeviceInfo>& devices) {
-    QList<Presence> presence;
-    for (const HidDeviceInfo& device : devices)
-        presence.append({device.path, device.instance, device.access});
-    std::sort(presence.begin(), presence.end(),
-              [](const Presence& a, const Presence& b) { return a.path < b.path; });
-    return presence;
 }
 
 } // namespace kvt

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "link/DeviceSet.h"
 #include "link/HidBackend.h"
 #include "link/hidapi/DeviceInstances.h"
 #include "link/hidapi/HidapiCalls.h"
 
 #include <QSet>
 #include <QTimer>
-#include <optional>
 
 namespace kvt {
 
@@ -38,16 +38,8 @@ public:
     void rescan();
 
 private:
-    struct Presence {
-        QString path;
-        quint32 instance;
-        bool access;
-        bool operator==(const Presence&) const = default;
-    };
-
     QList<HidDeviceInfo> scan();
     bool canOpen(const HidapiListing& device);
-    static QList<Presence> presenceOf(const QList<HidDeviceInfo>& devices);
 
     std::shared_ptr<HidapiCalls> calls_;
     // Shared with the open handles, which report a failed device from their own threads.
@@ -55,7 +47,7 @@ private:
     QSet<quint32> openable_; // controllers that opened for reading and writing
     QTimer tick_;
     bool monitoring_ = false;
-    std::optional<QList<Presence>> lastSeen_;
+    DeviceSet lastSeen_;
 };
 
 } // namespace kvt

@@ -121,4 +121,9 @@ std::shared_ptr<HidapiCalls> systemHidapi() {
     return std::make_shared<SystemHidapi>();
 }
 
+int systemHidapiUsers() {
+    std::lock_guard lock(libraryMutex());
+    return libraryUsers;
+}
+
 } // namespace kvt

@@ -52,4 +52,7 @@ public:
 // opened through it, exists — a handle may outlive the backend on an I/O thread that ends late.
 std::shared_ptr<HidapiCalls> systemHidapi();
 
+// How many objects made by systemHidapi() hold the installed library now; for tests.
+int systemHidapiUsers();
+
 } // namespace kvt

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "link/DeviceSet.h"
 #include "link/HidBackend.h"
-#include "link/hidraw/HidapiLibrary.h"
+#include "link/hidapi/HidapiCalls.h"
 #include "link/hidraw/HidrawSysfs.h"
 
 #include <QStringList>
 #include <QTimer>
-#include <optional>
 
 namespace kvt {
 
@@ -27,27 +27,19 @@ public:
     void startMonitoring() override;
 
 private:
-    // What decides whether the device set changed: path, instance and access of every device.
-    struct Presence {
-        QString path;
-        quint32 instance;
-        bool access;
-        bool operator==(const Presence&) const = default;
-    };
-
     // The devices present, without report sizes (cheap enough to run every second).
     QList<HidDeviceInfo> scan() const;
-    static QList<Presence> presenceOf(const QList<HidDeviceInfo>& devices);
-    void remember(const QList<HidDeviceInfo>& devices);
+    // Remembers the listing; true when the device set changed since the last one.
+    bool remember(const QList<HidDeviceInfo>& devices);
     void onTick();
 
-    HidapiUse hidapi_; // the library stays initialised while the backend lives
+    std::shared_ptr<HidapiCalls> hidapi_; // the library stays initialised while the backend lives
     HidrawSysfs sysfs_;
     UdevMonitor* udev_ = nullptr;
     QTimer burst_; // merges a burst of udev events into one notification
     QTimer tick_;  // polling, and re-checking devices listed without access
     bool monitoring_ = false;
-    std::optional<QList<Presence>> lastSeen_;
+    DeviceSet lastSeen_;
     QStringList waitingForAccess_;
 };
 

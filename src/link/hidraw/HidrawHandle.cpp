@@ -1,23 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/hidraw/HidrawHandle.h"
 
-#include <hidapi.h>
-
 namespace kvt {
 
-HidrawHandle::HidrawHandle(hid_device* device, bool usesReportIds)
-    : device_(device), usesReportIds_(usesReportIds) {}
-
-HidrawHandle::~HidrawHandle() {
-    std::lock_guard lock(HidapiUse::mutex());
-    hid_close(device_);
-}
+HidrawHandle::HidrawHandle(std::unique_ptr<HidapiDevice> device, bool usesReportIds)
+    : device_(std::move(device)), usesReportIds_(usesReportIds) {}
 
 int HidrawHandle::read(quint8* buffer, int capacity, int timeoutMs) {
     if (cancelled_.load())
         return 0;
     const int n = readReportIdFirst(buffer, capacity, usesReportIds_, [&](quint8* into, int room) {
-        return hid_read_timeout(device_, into, static_cast<size_t>(room), timeoutMs);
+        return device_->readTimeout(into, room, timeoutMs);
     });
     // A report that arrived while the handle was being cancelled is dropped like later ones.
     return n > 0 && cancelled_.load() ? 0 : n;
@@ -26,7 +19,7 @@ int HidrawHandle::read(quint8* buffer, int capacity, int timeoutMs) {
 bool HidrawHandle::write(const quint8* data, int length) {
     if (length <= 0)
         return false;
-    return hid_write(device_, data, static_cast<size_t>(length)) == length;
+    return device_->write(data, length) == length;
 }
 
 void HidrawHandle::cancel() {

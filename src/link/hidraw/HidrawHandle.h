@@ -2,11 +2,10 @@
 #pragma once
 
 #include "link/HidBackend.h"
-#include "link/hidraw/HidapiLibrary.h"
+#include "link/hidapi/HidapiCalls.h"
 
 #include <atomic>
-
-struct hid_device_;
+#include <memory>
 
 namespace kvt {
 
@@ -30,11 +29,7 @@ int readReportIdFirst(quint8* buffer, int capacity, bool usesReportIds, ReadRaw&
 // no report IDs (the kernel then delivers them without that byte, so a 0 is put in front).
 class HidrawHandle final : public HidHandle {
 public:
-    HidrawHandle(hid_device_* device, bool usesReportIds);
-    ~HidrawHandle() override;
-
-    HidrawHandle(const HidrawHandle&) = delete;
-    HidrawHandle& operator=(const HidrawHandle&) = delete;
+    HidrawHandle(std::unique_ptr<HidapiDevice> device, bool usesReportIds);
 
     int read(quint8* buffer, int capacity, int timeoutMs) override;
     bool write(const quint8* data, int length) override;
@@ -44,8 +39,7 @@ public:
     void cancel() override;
 
 private:
-    HidapiUse hidapi_; // released only after the device is closed
-    hid_device_* device_;
+    std::unique_ptr<HidapiDevice> device_; // holds the HID library until it is closed
     bool usesReportIds_;
     std::atomic<bool> cancelled_{false};
 };

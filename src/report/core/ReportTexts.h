@@ -3,7 +3,6 @@
 
 #include "report/core/ReportData.h"
 
-#include <QHash>
 #include <QString>
 
 namespace kvt::report {

@@ -178,6 +178,9 @@ private slots:
         fake->refused.clear(); // access arrives with no other change
         backend.rescan();
         QCOMPARE(changed.size(), 2);
+        std::reverse(fake->listed.begin(), fake->listed.end()); // the same devices in another order
+        backend.rescan();
+        QCOMPARE(changed.size(), 2);
 
         fake->listed.removeFirst();
         backend.rescan();

@@ -69,8 +69,7 @@ inline LiveObjects countLiveObjects(rig::AppRig& rig) {
     live.threads = processThreads();
     live.handles = rig.sim().openHandles();
     const kvt::Dispatcher& dispatcher = rig.program().mainWindow->link().dispatcher();
-    for (int code = 0; code < 256; ++code)
-        live.subscriptions += dispatcher.subscriberCount(quint8(code));
+    live.subscriptions = dispatcher.subscriptionCount(); // a dead receiver's handlers count too
     return live;
 }
 

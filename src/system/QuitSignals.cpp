@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/QuitSignals.h"
+#include "system/QuitSignals.h"
 
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -12,9 +13,11 @@ namespace kvt {
 namespace {
 
 constexpr int Handled[] = {SIGTERM, SIGINT, SIGHUP};
-int wakeFds[2] = {-1, -1};
+struct sigaction previous[std::size(Handled)];
+int wakeFds[2] = {-1, -1}; // [0] written by the handler, [1] read by the event loop
 
-// Async-signal-safe: only write() is called, errno kept for the code it interrupted.
+// Async-signal-safe: only write() is called, errno kept for the code it interrupted. The write
+// end does not block, so a burst of signals that fills the pair loses bytes, never hangs.
 void onSignal(int number) {
     const int savedErrno = errno;
     const char byte = char(number);
@@ -25,8 +28,9 @@ void onSignal(int number) {
 } // namespace
 
 QuitSignals::QuitSignals(QObject* parent) : QObject(parent) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, wakeFds) != 0)
+    if (wakeFds[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, wakeFds) != 0)
         return;
+    ::fcntl(wakeFds[0], F_SETFL, ::fcntl(wakeFds[0], F_GETFL) | O_NONBLOCK);
     notifier_ = new QSocketNotifier(wakeFds[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
@@ -37,15 +41,15 @@ QuitSignals::QuitSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int number : Handled)
-        sigaction(number, &action, nullptr);
+    for (std::size_t i = 0; i < std::size(Handled); ++i)
+        sigaction(Handled[i], &action, &previous[i]);
 }
 
 QuitSignals::~QuitSignals() {
     if (!notifier_)
         return;
-    for (const int number : Handled)
-        std::signal(number, SIG_DFL);
+    for (std::size_t i = 0; i < std::size(Handled); ++i)
+        sigaction(Handled[i], &previous[i], nullptr);
     delete notifier_;
     ::close(wakeFds[0]);
     ::close(wakeFds[1]);
