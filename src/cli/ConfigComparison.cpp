@@ -27,8 +27,6 @@ constexpr std::array<ConfigField, 22> AllFields = {
     ConfigField::Address,        ConfigField::Baudrate,
 };
 
-constexpr std::array<int, 6> StepsPerRevolution = {400, 300, 200, 100, 48, 24};
-
 bool isFloat(ConfigField f) {
     switch (f) {
     case ConfigField::DefMinVel:
@@ -202,8 +200,9 @@ QString valueText(ConfigField f, double v, Model model, const Texts& tr) {
         return stepDivisionText(int(v), model);
     case ConfigField::MotorResol: {
         const int i = int(v);
-        if (i >= 0 && i < int(StepsPerRevolution.size()))
-            return tr("%1 steps/rev", "%1 kroków/obr.").arg(StepsPerRevolution[std::size_t(i)]);
+        if (i >= 0 && i < int(config::MotorResolutions.size()))
+            return tr("%1 steps/rev", "%1 kroków/obr.")
+                .arg(config::MotorResolutions[std::size_t(i)].stepsPerRevolution);
         return QString::number(v);
     }
     case ConfigField::EncoderMode:

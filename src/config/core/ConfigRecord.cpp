@@ -107,8 +107,8 @@ QStringList stepDivisionItems(std::optional<Model> model) {
 
 QStringList motorResolutionItems() {
     QStringList items;
-    for (const char* item : MotorResolutions)
-        items << QString::fromUtf8(item);
+    for (const MotorResolution& resolution : MotorResolutions)
+        items << QString::fromUtf8(resolution.item);
     return items;
 }
 

@@ -114,8 +114,16 @@ constexpr int InitialStepDivision = 4;
 
 // Motor resolution list (steps per revolution and step angle), by the code the controller stores;
 // initial selection position 2.
-constexpr std::array<const char*, 6> MotorResolutions = {"400   (0,9°)", "300   (1,2°)",  "200   (1,8°)",
-                                                         "100   (3,6°)", "48     (7,5°)", "24     (15°)"};
+struct MotorResolution {
+    int stepsPerRevolution;
+    const char* item; // the list's text
+};
+constexpr std::array<MotorResolution, 6> MotorResolutions = {{{400, "400   (0,9°)"},
+                                                              {300, "300   (1,2°)"},
+                                                              {200, "200   (1,8°)"},
+                                                              {100, "100   (3,6°)"},
+                                                              {48, "48     (7,5°)"},
+                                                              {24, "24     (15°)"}}};
 QStringList motorResolutionItems();
 constexpr int InitialMotorResolution = 2;
 
